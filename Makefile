@@ -1,0 +1,43 @@
+# make run   - install what is missing, build, run the setup under Wine
+# make test  - install what is missing, build, run every test
+# make bench - install what is missing, build, run the benchmarks
+.PHONY: all bootstrap build host win32 win64 run test bench clean
+
+BUILD := build
+JOBS ?= $(shell nproc)
+CACHE ?= /var/cache/quilvane
+
+all: build
+
+bootstrap:
+	@bash tools/bootstrap.sh
+
+host: bootstrap
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQWP_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD)/host -j$(JOBS)
+
+win32: host
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
+	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-i686 >/dev/null
+	@cmake --build $(BUILD)/win32 -j$(JOBS) --target setup
+
+win64: host
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DQWP_TESTS=ON -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
+	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-x86_64 >/dev/null
+	@cmake --build $(BUILD)/win64 -j$(JOBS)
+
+build: win32 win64
+
+run: build
+	@bash tools/run-setup.sh $(BUILD)
+
+test: build
+	@bash tools/run-tests.sh $(BUILD)
+
+bench: build
+	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win64/install_bench.exe
+
+clean:
+	rm -rf $(BUILD)

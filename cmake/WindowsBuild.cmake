@@ -1,0 +1,75 @@
+# The Windows programs: the setup, the stand-in word processor it carries, and
+# (for the build that runs under wine64) the test executables.
+enable_language(RC)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
+
+set(QWP_PACKER "" CACHE FILEPATH "The host payload packer (pack_payload)")
+set(QWP_LIBPNG_PREFIX "" CACHE PATH "Install prefix of libpng built for this target")
+option(QWP_TESTS "Build the test executables" OFF)
+
+if(NOT QWP_PACKER)
+  message(FATAL_ERROR "QWP_PACKER must name the host pack_payload tool")
+endif()
+
+# ANSI Windows API, Windows 7 headers; newer functions are looked up at run time.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
+add_compile_options(-Wall -Wextra -ffunction-sections -fdata-sections)
+# Static runtime; no link-time stamp, so the same sources give the same bytes.
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -Wl,--no-insert-timestamp)
+
+find_package(ZLIB REQUIRED)
+find_library(QWP_PNG_LIBRARY NAMES png16 png PATHS ${QWP_LIBPNG_PREFIX}/lib NO_DEFAULT_PATH REQUIRED)
+add_library(qwp_png STATIC IMPORTED)
+set_target_properties(qwp_png PROPERTIES
+  IMPORTED_LOCATION ${QWP_PNG_LIBRARY}
+  INTERFACE_INCLUDE_DIRECTORIES ${QWP_LIBPNG_PREFIX}/include
+  INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+
+# Only DLLs Windows never looks for beside the program (the KnownDLLs), plus
+# comctl32, which the manifest binds to the system's side-by-side copy.
+set(QWP_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 shlwapi comdlg32 comctl32 uuid)
+
+function(qwp_module name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/SetupMain\\.cpp$")
+  add_library(qwp_${name} STATIC ${sources})
+  target_include_directories(qwp_${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(qwp_${name} PUBLIC ${ARGN} ${QWP_SYSTEM_LIBS})
+endfunction()
+
+qwp_module(instutils ZLIB::ZLIB)
+qwp_module(controls qwp_instutils qwp_png)
+qwp_module(payload qwp_instutils qwp_controls ZLIB::ZLIB)
+
+# The stand-in word processor, built for the same architecture as the setup.
+add_executable(qwp WIN32 sample/qwp/qwp.cpp)
+target_link_libraries(qwp PRIVATE user32 kernel32)
+
+# The payload: every entry of the manifest packed into one zlib stream.
+set(QWP_PAYLOAD ${CMAKE_BINARY_DIR}/payload/payload.bin)
+file(GLOB_RECURSE QWP_SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
+add_custom_command(
+  OUTPUT ${QWP_PAYLOAD}
+  COMMAND ${QWP_PACKER} --manifest ${CMAKE_SOURCE_DIR}/sample/manifest.tsv
+          --root ${CMAKE_SOURCE_DIR}/sample/files --qwp $<TARGET_FILE:qwp> --out ${QWP_PAYLOAD}
+  DEPENDS ${QWP_PACKER} ${CMAKE_SOURCE_DIR}/sample/manifest.tsv ${QWP_SAMPLE_FILES} qwp
+  COMMENT "Packing the payload")
+add_custom_target(payload DEPENDS ${QWP_PAYLOAD})
+
+file(GLOB QWP_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
+  OBJECT_DEPENDS "${QWP_PAYLOAD};${QWP_RESOURCE_FILES}")
+
+qwp_module(setup qwp_payload qwp_controls qwp_instutils)
+add_executable(setup WIN32 setup/SetupMain.cpp resources/setup.rc)
+target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(setup PRIVATE qwp_setup)
+add_dependencies(setup payload)
+if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
+  target_link_options(setup PRIVATE -s)
+  target_link_options(qwp PRIVATE -s)
+endif()
+
+if(QWP_TESTS)
+  include(cmake/WindowsTests.cmake)
+endif()

@@ -1,0 +1,41 @@
+# Test executables, one per module, run by CTest under wine64.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+enable_testing()
+
+file(GLOB QWP_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(qwp_test_support STATIC ${QWP_TEST_SUPPORT})
+target_include_directories(qwp_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(qwp_test_support PUBLIC qwp_instutils GTest::gtest)
+
+# tests/<module>/*Test.cpp become <module>_tests; *PureTest.cpp run natively.
+# Arguments after the module: extra sources and libraries, as
+# qwp_test_suite(module SOURCES ... LIBS ...).
+function(qwp_test_suite module)
+  cmake_parse_arguments(SUITE "" "" "SOURCES;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${module}/*Test.cpp)
+  list(FILTER sources EXCLUDE REGEX "PureTest\\.cpp$")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${module}_tests ${sources} ${SUITE_SOURCES})
+  target_link_libraries(${module}_tests PRIVATE ${SUITE_LIBS} qwp_test_support)
+  target_include_directories(${module}_tests PRIVATE ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
+  add_test(NAME ${module} COMMAND ${module}_tests
+           --gtest_output=xml:${CMAKE_BINARY_DIR}/results/${module}.xml)
+  set_tests_properties(${module} PROPERTIES
+    ENVIRONMENT "QWP_BUILD_DIR=${CMAKE_BINARY_DIR};QWP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# The payload tests read the real embedded resource, so that suite carries the
+# setup's own resource script.
+qwp_test_suite(instutils)
+qwp_test_suite(controls LIBS qwp_controls)
+qwp_test_suite(payload SOURCES ${CMAKE_SOURCE_DIR}/resources/setup.rc LIBS qwp_payload qwp_controls)
+qwp_test_suite(setup LIBS qwp_setup)
+if(TARGET payload_tests)
+  add_dependencies(payload_tests payload)
+endif()
+if(TARGET setup_tests)
+  add_dependencies(setup_tests setup qwp)
+endif()

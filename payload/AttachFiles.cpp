@@ -1,0 +1,65 @@
+#include "payload/AttachFiles.h"
+
+#include "instutils/InstUtils.h"
+#include "payload/ArchiveFormat.h"
+#include "payload/Inflate.h"
+
+#include <windows.h>
+
+namespace qwp {
+
+TAttachedFiles* AttachedFiles = nullptr;
+
+namespace {
+
+const char kPayloadResourceName[] = "FILES";
+const char kPayloadResourceType[] = "FILES";
+
+}  // namespace
+
+TAttachedFiles::TAttachedFiles() {
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(self, kPayloadResourceName, kPayloadResourceType);
+    if (!info) throw PayloadDamaged("the payload resource is missing");
+    const DWORD size = SizeofResource(self, info);
+    HGLOBAL loaded = LoadResource(self, info);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) throw PayloadDamaged("the payload resource cannot be loaded");
+    Build(static_cast<const std::uint8_t*>(bytes), size);
+}
+
+TAttachedFiles::TAttachedFiles(const std::uint8_t* compressed, std::size_t size) { Build(compressed, size); }
+
+void TAttachedFiles::Build(const std::uint8_t* compressed, std::size_t size) {
+    archive::InflateResult inflated = archive::InflatePayload(compressed, size);
+    if (inflated.error != archive::InflateError::None)
+        throw PayloadDamaged(archive::DescribeInflateError(inflated.error));
+    archive::ParseResult parsed = archive::ParseArchive(inflated.data.data(), inflated.data.size());
+    if (parsed.error != archive::ParseError::None)
+        throw PayloadDamaged(archive::DescribeParseError(parsed.error));
+
+    Data = std::move(inflated.data);
+    DataSize = static_cast<std::int32_t>(Data.size());  // the parser refuses more than 2 GB
+    Enlargements = inflated.enlargements;
+    Entries.reserve(parsed.entries.size());
+    for (archive::EntryRecord& record : parsed.entries) {
+        auto entry = std::make_unique<TAttachedFile>();
+        entry->Name = std::move(record.name);
+        entry->Size = record.size;
+        entry->Date = record.date;
+        entry->Offset = record.offset;
+        Entries.push_back(std::move(entry));
+    }
+}
+
+TAttachedFiles::~TAttachedFiles() {
+    SharedUpdateList.clear();
+    for (auto& group : Groups) group.clear();
+    Data.clear();
+    Data.shrink_to_fit();
+    while (!Entries.empty()) Entries.pop_back();
+    // The run's temporary files, and any an earlier run left behind.
+    CleanTempFiles();
+}
+
+}  // namespace qwp

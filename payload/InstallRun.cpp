@@ -1,0 +1,7 @@
+#include "payload/InstallRun.h"
+
+namespace qwp {
+
+bool InstallStarted = false;
+
+}  // namespace qwp

@@ -1,0 +1,41 @@
+#include "setup/Application.h"
+
+namespace qwp {
+
+const char kApplicationTitle[] = "Quilvane Word Processor - Setup";
+
+namespace {
+
+const char kOwnerClass[] = "QuilvaneSetupApplication";
+constexpr WORD kApplicationIconId = 1;
+
+ATOM RegisterOwnerClass(HINSTANCE instance, HICON icon) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.lpszClassName = kOwnerClass;
+    return RegisterClassA(&wc);
+}
+
+}  // namespace
+
+Application::Application(HINSTANCE instance) : instance_(instance) {
+    icon_ = LoadIconA(instance, MAKEINTRESOURCEA(kApplicationIconId));
+    RegisterOwnerClass(instance, icon_);
+    // Never shown: it owns the wizard and the message dialogs, and gives the
+    // process its title.
+    owner_ = CreateWindowExA(0, kOwnerClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             instance, nullptr);
+    if (owner_) {
+        SendMessageA(owner_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SetWindowTextA(owner_, kApplicationTitle);
+    }
+}
+
+Application::~Application() {
+    if (owner_) DestroyWindow(owner_);
+    UnregisterClassA(kOwnerClass, instance_);
+}
+
+}  // namespace qwp

@@ -1,0 +1,27 @@
+// The application object: its title, its icon and the hidden owner window
+// that every window of the setup belongs to (it carries the taskbar text).
+#pragma once
+
+#include <windows.h>
+
+namespace qwp {
+
+extern const char kApplicationTitle[];
+
+class Application {
+public:
+    explicit Application(HINSTANCE instance);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    HWND Owner() const { return owner_; }
+    HICON Icon() const { return icon_; }
+
+private:
+    HINSTANCE instance_;
+    HICON icon_ = nullptr;  // a shared resource icon: never destroyed
+    HWND owner_ = nullptr;
+};
+
+}  // namespace qwp

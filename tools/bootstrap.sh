@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, once per machine. Safe to run
+# again: each step checks first and does nothing when its result is there.
+set -euo pipefail
+
+PACKAGES=(
+  cmake make g++ clang
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev zlib1g-dev
+  wine wine64
+  xvfb xdotool imagemagick
+  googletest
+  dpkg-dev
+)
+
+log() { printf 'bootstrap: %s\n' "$*"; }
+
+missing_packages() {
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || printf '%s\n' "$p"
+  done
+}
+
+apt_updated=0
+apt_update_once() {
+  if [ "$apt_updated" = 0 ]; then
+    apt-get update -qq
+    apt_updated=1
+  fi
+}
+
+install_packages() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  log "installing: $(echo $missing)"
+  apt_update_once
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# The source package of libpng needs a deb-src entry for the machine's own suites.
+ensure_deb_src() {
+  local src=/etc/apt/sources.list.d/debian.sources
+  local extra=/etc/apt/sources.list.d/quilvane-src.sources
+  [ -f "$extra" ] && return 0
+  if [ -f "$src" ]; then
+    sed -e 's/^Types: deb$/Types: deb-src/' "$src" > "$extra"
+  else
+    grep -E '^deb ' /etc/apt/sources.list | sed -e 's/^deb /deb-src /' > /etc/apt/sources.list.d/quilvane-src.list
+    : > "$extra"
+  fi
+  apt_updated=0
+}
+
+CACHE=${QUILVANE_CACHE:-/var/cache/quilvane}
+
+build_libpng() {
+  local arch=$1 prefix="$CACHE/libpng-$1"
+  [ -f "$prefix/lib/libpng.a" ] || [ -f "$prefix/lib/libpng16.a" ] && return 0
+  log "building libpng for $arch"
+  local work="$CACHE/libpng-src"
+  if [ ! -d "$work" ] || ! ls "$work"/libpng1.6-*/CMakeLists.txt >/dev/null 2>&1; then
+    ensure_deb_src
+    apt_update_once
+    rm -rf "$work"; mkdir -p "$work"
+    fetch_libpng_source "$work"
+  fi
+  local srcdir
+  srcdir=$(ls -d "$work"/libpng*/ 2>/dev/null | head -n 1)
+  [ -n "$srcdir" ] || { log "could not unpack the libpng source"; exit 1; }
+  local tc
+  tc="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw-$arch.cmake"
+  rm -rf "$CACHE/libpng-build-$arch"
+  cmake -S "$srcdir" -B "$CACHE/libpng-build-$arch" -DCMAKE_TOOLCHAIN_FILE="$tc" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
+    -DZLIB_LIBRARY="/usr/$(mingw_triplet "$arch")/lib/libz.a" \
+    -DZLIB_INCLUDE_DIR="/usr/$(mingw_triplet "$arch")/include" >/dev/null
+  cmake --build "$CACHE/libpng-build-$arch" -j"$(nproc)" >/dev/null
+  cmake --install "$CACHE/libpng-build-$arch" >/dev/null
+}
+
+# The newest source version listed may be missing from the mirror (security
+# updates move on); the upstream tarball is shared by all Debian revisions, so
+# unpacking it ourselves is enough for a static build.
+fetch_libpng_source() {
+  local work=$1 v
+  (cd "$work" && apt-get source -qq libpng1.6 >/dev/null 2>&1) || true
+  ls -d "$work"/libpng1.6-*/ >/dev/null 2>&1 && return 0
+  if ! ls "$work"/libpng1.6_*.orig.tar.* >/dev/null 2>&1; then
+    for v in $(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p'); do
+      (cd "$work" && apt-get source -qq --download-only "libpng1.6=$v" >/dev/null 2>&1) || true
+      ls "$work"/libpng1.6_*.orig.tar.* >/dev/null 2>&1 && break
+    done
+  fi
+  local tarball
+  tarball=$(ls "$work"/libpng1.6_*.orig.tar.* 2>/dev/null | head -n 1)
+  [ -n "$tarball" ] || { log "libpng source not available"; exit 1; }
+  tar -xf "$tarball" -C "$work"
+}
+
+mingw_triplet() {
+  case "$1" in
+    i686) echo i686-w64-mingw32 ;;
+    x86_64) echo x86_64-w64-mingw32 ;;
+  esac
+}
+
+install_packages
+mkdir -p "$CACHE"
+build_libpng i686
+build_libpng x86_64
+log "ready"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs every test: the payload fuzzer for a bounded time, the native tests,
+# then the Windows tests under wine64. Prints one summary line at the end and
+# exits non-zero when anything failed.
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+status=0
+
+rm -rf "$build/host/results" "$build/win64/results"
+mkdir -p "$build/host/results" "$build/win64/results" "$build/fuzz"
+
+echo "== payload reader fuzzing (${QWP_FUZZ_SECONDS:-60} s) =="
+fuzz_result=pass
+if ! (cd "$build/fuzz" && "$build/host/payload_fuzz" -max_total_time="${QWP_FUZZ_SECONDS:-60}" \
+      -rss_limit_mb=2048 -print_final_stats=0 "$here/../tests/fuzz/corpus" > fuzz.log 2>&1); then
+  fuzz_result=fail
+  status=1
+  tail -n 40 "$build/fuzz/fuzz.log"
+fi
+grep -E '^#[0-9]+.*(DONE|pulse)' "$build/fuzz/fuzz.log" | tail -n 1
+echo "fuzzing: $fuzz_result"
+
+echo "== native tests =="
+ctest --test-dir "$build/host" --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
+
+echo "== Windows tests under wine64 =="
+bash "$here/wine-env.sh" "$build" ctest --test-dir "$build/win64" --output-on-failure \
+  --output-junit "$build/win64/results/ctest.xml" || status=1
+
+python3 "$here/test-summary.py" "$fuzz_result" "$build/host/results" "$build/win64/results" || status=1
+exit $status

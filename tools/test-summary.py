@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Adds up the results of one test run and prints them as one closing line.
+
+Each CTest test is either a GoogleTest program, whose own XML report gives
+its test cases, or a plain check that counts as one case.
+"""
+import os
+import sys
+import xml.etree.ElementTree as ET
+
+
+def gtest_counts(path):
+    root = ET.parse(path).getroot()
+    total = failed = skipped = 0
+    for case in root.iter("testcase"):
+        total += 1
+        if case.find("failure") is not None or case.find("error") is not None:
+            failed += 1
+        elif case.find("skipped") is not None or case.get("result") == "skipped":
+            skipped += 1
+    return total - failed - skipped, failed, skipped
+
+
+def main():
+    fuzz_result = sys.argv[1]
+    passed = failed = skipped = 0
+    if fuzz_result == "pass":
+        passed += 1
+    else:
+        failed += 1
+    for folder in sys.argv[2:]:
+        ctest_report = os.path.join(folder, "ctest.xml")
+        if not os.path.exists(ctest_report):
+            failed += 1
+            print(f"missing test report {ctest_report}")
+            continue
+        for case in ET.parse(ctest_report).getroot().iter("testcase"):
+            name = case.get("name")
+            own = os.path.join(folder, name + ".xml")
+            ran_ok = case.get("status") == "run" and case.find("failure") is None
+            if os.path.exists(own):
+                p, f, s = gtest_counts(own)
+                passed, failed, skipped = passed + p, failed + f, skipped + s
+                if not ran_ok and f == 0:
+                    failed += 1  # the program itself failed (crash, bad exit code)
+                print(f"  {name}: {p} passed, {f} failed, {s} skipped")
+            elif ran_ok:
+                passed += 1
+            else:
+                failed += 1
+    print(f"tests: {passed} passed, {failed} failed, {skipped} skipped")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

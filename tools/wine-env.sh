@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs a command inside the project's own Wine prefix with a private X
+# display:  tools/wine-env.sh BUILD_DIR command [args...]
+# A command ending in .exe is started with wine. The prefix lives under the
+# build folder and gets two extra drives for the tests:
+#   E:  a removable drive (Wine reports DRIVE_REMOVABLE for it)
+#   F:  a small RAM disk that fills up, when this machine lets us mount one
+# Its Wine server and the display are stopped at the end; nothing else is
+# touched.
+set -uo pipefail
+
+build=$(cd "$1" && pwd); shift
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+# No prompts to install Mono or Gecko into the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree,mshtml="
+drives="$build/drives"
+
+xvfb_pid=""
+small_mounted=0
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  [ "$small_mounted" = 1 ] && umount "$drives/small" >/dev/null 2>&1
+  return 0
+}
+trap cleanup EXIT
+
+start_display() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "wine-env: could not start Xvfb" >&2
+  return 1
+}
+
+prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  mkdir -p "$drives/removable" "$drives/small"
+  ln -sfn "$drives/removable" "$WINEPREFIX/dosdevices/e:"
+  if ! mountpoint -q "$drives/small" && mount -t tmpfs -o size=1m tmpfs "$drives/small" 2>/dev/null; then
+    small_mounted=1
+  fi
+  if mountpoint -q "$drives/small"; then
+    ln -sfn "$drives/small" "$WINEPREFIX/dosdevices/f:"
+    export QWP_SMALL_DRIVE="F:"
+  else
+    rm -f "$WINEPREFIX/dosdevices/f:"
+    export QWP_SMALL_DRIVE=""
+  fi
+  wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1
+  wineserver -w
+  export QWP_REMOVABLE_DRIVE="E:"
+}
+
+start_display || exit 1
+prepare_prefix
+
+if [[ "$1" == *.exe ]]; then
+  wine "$@"
+else
+  "$@"
+fi
