@@ -12,8 +12,10 @@ mkdir -p "$build/host/results" "$build/win64/results" "$build/fuzz"
 
 echo "== payload reader fuzzing (${QWP_FUZZ_SECONDS:-60} s) =="
 fuzz_result=pass
+# New inputs go to a corpus in the build folder; the committed seeds are read only.
+mkdir -p "$build/fuzz/corpus"
 if ! (cd "$build/fuzz" && "$build/host/payload_fuzz" -max_total_time="${QWP_FUZZ_SECONDS:-60}" \
-      -rss_limit_mb=2048 -print_final_stats=0 "$here/../tests/fuzz/corpus" > fuzz.log 2>&1); then
+      -rss_limit_mb=2048 corpus "$here/../tests/fuzz/seeds" > fuzz.log 2>&1); then
   fuzz_result=fail
   status=1
   tail -n 40 "$build/fuzz/fuzz.log"
