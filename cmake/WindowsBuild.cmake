@@ -17,8 +17,11 @@ add_compile_options(-Wall -Wextra -ffunction-sections -fdata-sections)
 # Static runtime; no link-time stamp, so the same sources give the same bytes.
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
+# Static zlib only: a zlib1.dll beside the setup would be searched for.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
-find_library(QWP_PNG_LIBRARY NAMES png16 png PATHS ${QWP_LIBPNG_PREFIX}/lib NO_DEFAULT_PATH REQUIRED)
+find_library(QWP_PNG_LIBRARY NAMES png16 png PATHS ${QWP_LIBPNG_PREFIX}/lib
+             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 add_library(qwp_png STATIC IMPORTED)
 set_target_properties(qwp_png PROPERTIES
   IMPORTED_LOCATION ${QWP_PNG_LIBRARY}

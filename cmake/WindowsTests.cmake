@@ -7,6 +7,8 @@ file(GLOB QWP_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*
 add_library(qwp_test_support STATIC ${QWP_TEST_SUPPORT})
 target_include_directories(qwp_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(qwp_test_support PUBLIC qwp_instutils GTest::gtest)
+target_compile_definitions(qwp_test_support PRIVATE
+  QWP_BUILD_DIR="${CMAKE_BINARY_DIR}" QWP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 # tests/<module>/*Test.cpp become <module>_tests; *PureTest.cpp run natively.
 # Arguments after the module: extra sources and libraries, as
@@ -36,6 +38,10 @@ qwp_test_suite(setup LIBS qwp_setup)
 if(TARGET payload_tests)
   add_dependencies(payload_tests payload)
 endif()
+# Helpers of the DLL planting test.
+add_library(planted_marker SHARED tests/setup/PlantedMarker.c)
+set_target_properties(planted_marker PROPERTIES PREFIX "")
+add_executable(naive_loader tests/setup/NaiveLoader.cpp)
 if(TARGET setup_tests)
-  add_dependencies(setup_tests setup qwp)
+  add_dependencies(setup_tests setup qwp planted_marker naive_loader)
 endif()

@@ -2,6 +2,8 @@
 
 #include "instutils/SystemLibrary.h"
 
+#include <initializer_list>
+
 namespace qwp {
 
 SHGetFolderPathAFn SpecialFolderEntry = nullptr;

@@ -1,0 +1,185 @@
+// The real setup program, started as a user starts it.
+#include "setup/RunSetup.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qwp::test {
+namespace {
+
+constexpr DWORD kStartTimeout = 30000;
+
+std::set<std::string> Listing(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA data;
+    UniqueFind find(FindFirstFileA((folder + "*").c_str(), &data));
+    if (!find) return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") names.insert(name);
+    } while (FindNextFileA(find.get(), &data));
+    return names;
+}
+
+std::string Join(const std::set<std::string>& names) {
+    std::string out;
+    for (const auto& n : names) out += n + " ";
+    return out;
+}
+
+// Points the child's temporary folder at a folder of the test's.
+class TempVariableScope {
+public:
+    explicit TempVariableScope(const std::string& folder) {
+        char old[MAX_PATH] = {};
+        GetEnvironmentVariableA("TMP", old, MAX_PATH);
+        old_ = old;
+        SetEnvironmentVariableA("TMP", folder.c_str());
+        SetEnvironmentVariableA("TEMP", folder.c_str());
+    }
+    ~TempVariableScope() {
+        SetEnvironmentVariableA("TMP", old_.c_str());
+        SetEnvironmentVariableA("TEMP", old_.c_str());
+    }
+
+private:
+    std::string old_;
+};
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+TEST(SetupRun, ExitsZeroAndRemovesItsTemporaryFiles) {
+    TempFolder temp;
+    // Left behind by an earlier run that died: a file and a folder with the
+    // setup's prefix go, everything else stays.
+    ASSERT_TRUE(WriteWholeFile(temp / "~QuilvaneWordProcessorSetup3.tmp", "stale"));
+    ASSERT_TRUE(CreateDirectoryA((temp / "~QuilvaneWordProcessorSetupDir").c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(temp / "~QuilvaneWordProcessorSetupDir\\inner.txt", "stale"));
+    ASSERT_TRUE(WriteWholeFile(temp / "~quilvanewordprocessorsetup4.tmp", "other letter case"));
+    ASSERT_TRUE(WriteWholeFile(temp / "keep.txt", "mine"));
+
+    TempVariableScope scope(temp.Path());
+    ChildProcess setup(Quoted(BuildFile("setup.exe")));
+    ASSERT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
+    EXPECT_EQ(setup.WaitForExit(kStartTimeout), static_cast<DWORD>(kExitSuccess));
+    EXPECT_EQ(Join(Listing(temp.Path())), "keep.txt ~quilvanewordprocessorsetup4.tmp ");
+}
+
+// Finds the packed payload inside a copy of the program and flips one byte
+// in the middle of it.
+bool DamagePayloadOf(const std::string& program) {
+    const std::string payload = ReadWholeFile(BuildFile("payload/payload.bin"));
+    std::string image = ReadWholeFile(program);
+    if (payload.size() < 1000) return false;
+    const std::size_t at = image.find(payload.substr(0, 256));
+    if (at == std::string::npos) return false;
+    image[at + payload.size() / 2] ^= 0x20;
+    return WriteWholeFile(program, image);
+}
+
+// Runs a program that must show the damaged-payload error, answers it, and
+// returns the exit code.
+DWORD RunExpectingDamageError(const std::string& program, std::string& message) {
+    ChildProcess setup(Quoted(program));
+    if (!setup.Started()) return STILL_ACTIVE;
+    HWND dialog = WaitForWindow(setup.Id(), "Error", kStartTimeout);
+    if (!dialog) return STILL_ACTIVE;
+    message = ChildTextOfClass(dialog, "Static");
+    PressButton(dialog, "OK");
+    return setup.WaitForExit(kStartTimeout);
+}
+
+TEST(SetupRun, DamagedPayloadShowsOneErrorExitsTwoAndWritesNothing) {
+    TempFolder folder, temp;
+    const std::string program = folder / "setup.exe";
+    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(DamagePayloadOf(program));
+    ASSERT_TRUE(WriteWholeFile(temp / "~QuilvaneWordProcessorSetup0.tmp", "an earlier run's"));
+
+    TempVariableScope scope(temp.Path());
+    std::string message;
+    EXPECT_EQ(RunExpectingDamageError(program, message), static_cast<DWORD>(kExitPayloadDamaged));
+    std::string expected = kPayloadDamagedMessage;
+    std::replace(expected.begin(), expected.end(), '\r', '\n');
+    message.erase(std::remove(message.begin(), message.end(), '\r'), message.end());
+    EXPECT_EQ(message, expected);
+    EXPECT_EQ(Join(Listing(folder.Path())), "setup.exe ");
+    EXPECT_EQ(Join(Listing(temp.Path())), "~QuilvaneWordProcessorSetup0.tmp ") << "a damaged setup touches nothing";
+}
+
+TEST(SetupRun, MissingPayloadResourceIsReportedAsDamage) {
+    TempFolder folder;
+    const std::string program = folder / "setup.exe";
+    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    HANDLE update = BeginUpdateResourceA(program.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    ASSERT_TRUE(UpdateResourceA(update, "FILES", "FILES", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), nullptr, 0));
+    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+
+    std::string message;
+    EXPECT_EQ(RunExpectingDamageError(program, message), static_cast<DWORD>(kExitPayloadDamaged));
+    EXPECT_NE(message.find("damaged"), std::string::npos) << message;
+}
+
+// DLLs an attacker might leave in a download folder: the one the setup may
+// load by name, and system DLLs that are not KnownDLLs and so would be looked
+// for beside a program.
+const char* const kPlantedNames[] = {"shfolder.dll", "uxtheme.dll", "mpr.dll", "version.dll", "dwmapi.dll"};
+
+class DllPlanting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : kPlantedNames)
+            ASSERT_TRUE(CopyFileA(BuildFile("planted_marker.dll").c_str(), (folder_ / name).c_str(), FALSE)) << name;
+        // Without this Wine loads its own built-in copies first and the test
+        // could not see a planted DLL being picked up.
+        std::string overrides;
+        for (const char* name : kPlantedNames) {
+            std::string base(name);
+            overrides += base.substr(0, base.size() - 4) + ",";
+        }
+        overrides.back() = '=';
+        overrides += "n,b";
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides.c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableA("WINEDLLOVERRIDES", nullptr); }
+
+    std::vector<std::string> Loaded() {
+        std::vector<std::string> loaded;
+        for (const char* name : kPlantedNames)
+            if (FileExists(folder_ / (std::string(name) + ".loaded"))) loaded.push_back(name);
+        return loaded;
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(DllPlanting, TheSetUpCatchesAnUnprotectedLoad) {
+    const std::string loader = folder_ / "loader.exe";
+    ASSERT_TRUE(CopyFileA(BuildFile("naive_loader.exe").c_str(), loader.c_str(), FALSE));
+    ChildProcess naive(Quoted(loader) + " shfolder.dll", folder_.Path());
+    ASSERT_TRUE(naive.Started());
+    EXPECT_EQ(naive.WaitForExit(kStartTimeout), 0u);
+    EXPECT_EQ(Loaded(), std::vector<std::string>{"shfolder.dll"});
+}
+
+TEST_F(DllPlanting, SetupLoadsNoDllFromItsFolderOrWorkingFolder) {
+    const std::string program = folder_ / "setup.exe";
+    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    TempFolder temp;
+    TempVariableScope scope(temp.Path());
+    ChildProcess setup(Quoted(program), folder_.Path());
+    ASSERT_TRUE(setup.Started());
+    EXPECT_EQ(setup.WaitForExit(kStartTimeout), static_cast<DWORD>(kExitSuccess));
+    EXPECT_EQ(Loaded(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace qwp::test

@@ -1,0 +1,34 @@
+// A fresh, empty folder for one test, removed with everything in it when the
+// test ends.
+#pragma once
+
+#include <string>
+
+namespace qwp::test {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder with a trailing backslash.
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Removes a folder and its contents, read-only files included. Does not
+// follow links. Test use only.
+void RemoveTree(const std::string& folder);
+
+// Writes a file whole; false on any failure.
+bool WriteWholeFile(const std::string& path, const std::string& content);
+// Reads a file whole; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+}  // namespace qwp::test
