@@ -12,6 +12,8 @@ target_compile_options(qwp_portable PRIVATE -Wall -Wextra)
 
 add_executable(pack_payload tools/pack_payload.cpp)
 target_link_libraries(pack_payload PRIVATE qwp_portable)
+add_executable(list_payload tools/list_payload.cpp)
+target_link_libraries(list_payload PRIVATE qwp_portable)
 
 set(QWP_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 

@@ -1885,7 +1885,8 @@ def rtf_escape(s):
 
 RTF_FONTS = (("roman", "Times New Roman"), ("swiss", "Arial"), ("modern", "Courier New"),
              ("roman", "Georgia"), ("swiss", "Verdana"))
-RTF_COLOURS = ((0, 0, 0), (31, 73, 125), (192, 0, 0), (89, 89, 89), (0, 112, 60), (217, 217, 217))
+# Colour table entries; \\cfN refers to entry N (entry 0 is the automatic colour).
+RTF_COLOURS = ((31, 73, 125), (192, 0, 0), (89, 89, 89), (0, 112, 60), (217, 217, 217))
 
 
 def rtf_doc(body, lang=1033):
@@ -1924,7 +1925,7 @@ def rtf_table(rows, widths, header=True, font=1, size=10):
         edge = 0
         for w in widths:
             edge += w
-            shade_cell = "\\clcbpat6" if header and r == 0 else ""
+            shade_cell = "\\clcbpat5" if header and r == 0 else ""
             out.append("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
                        "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10%s\\cellx%d" % (shade_cell, edge))
         out.append("\n\\pard\\intbl\\f%d\\fs%d " % (font, size * 2))

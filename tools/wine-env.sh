@@ -65,7 +65,12 @@ prepare_prefix() {
   export QWP_REMOVABLE_DRIVE="E:"
 }
 
-start_display || exit 1
+# make run shows the setup on the user's own display when there is one.
+if [ "${QWP_USE_OWN_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  :
+else
+  start_display || exit 1
+fi
 prepare_prefix
 
 if [[ "$1" == *.exe ]]; then
