@@ -1157,13 +1157,13 @@ def d_business(c, kind, col):
 
 def d_celebration(c, kind, col):
     if kind in ("balloons", "balloon", "heart"):
-        spec = {"balloons": ((32, 36, col), (66, 30, rgb(0x3D8FD9)), (50, 50, rgb(0xF2C230))),
+        layout = {"balloons": ((32, 36, col), (66, 30, rgb(0x3D8FD9)), (50, 50, rgb(0xF2C230))),
                 "balloon": ((50, 38, col),),
                 "heart": ((50, 38, col),)}[kind]
         rx, ry = (27, 33) if kind == "balloon" else (21, 26)
-        for x, y, _ in spec:
+        for x, y, _ in layout:
             c.polyline([(x, y + ry), (x - 4, y + ry + 12), (x + 3, y + ry + 22), (50, 98)], 1.2, rgb(0x707070))
-        for x, y, cc in spec:
+        for x, y, cc in layout:
             if kind == "heart":
                 c.polygon(heart_pts(x, y, 56), cc)
                 c.ellipse(x - 13, y - 12, 5, 8, rgb(0xFFFFFF, 110))
@@ -2703,7 +2703,7 @@ def main():
         data, expected = render_picture(draw, args, size, fmt, flatten)
         check_picture(data, fmt, size, expected)
         clip(name, data)
-        pictures.append((os.path.join(FILES, *("Clip Library\\" + name).split("\\")), fmt))
+        pictures.append((os.path.join(FILES, *("Clip Library\\" + name).split("\\")), fmt, size))
 
     for i, who in enumerate(CLOSINGS):
         if i % 3 == 1:
@@ -2861,11 +2861,13 @@ def main():
     identify = shutil.which("identify")
     if identify:
         for fmt in ("gif", "png"):
-            chosen = [p for p, f in pictures if f == fmt][::9]
-            out = subprocess.run([identify, "-format", "%m %w %h\n"] + chosen, capture_output=True, text=True)
+            chosen = [(p, s) for p, f, s in pictures if f == fmt][::9]
+            out = subprocess.run([identify, "-regard-warnings", "-format", "%m %w %h\n"]
+                                 + [p for p, _s in chosen], capture_output=True, text=True)
             if out.returncode != 0 or out.stderr.strip():
                 raise ValueError("identify rejected a %s: %s" % (fmt, out.stderr))
-            if len(out.stdout.split("\n")) - 1 != len(chosen):
+            expected = "".join("%s %d %d\n" % (fmt.upper(), s, s) for _p, s in chosen)
+            if out.stdout != expected:
                 raise ValueError("identify output: %r" % out.stdout)
             print("identify read %d %s pictures" % (len(chosen), fmt.upper()))
 
