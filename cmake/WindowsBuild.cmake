@@ -53,6 +53,7 @@ set(QWP_PAYLOAD ${CMAKE_BINARY_DIR}/payload/payload.bin)
 file(GLOB_RECURSE QWP_SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
 add_custom_command(
   OUTPUT ${QWP_PAYLOAD}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/payload
   COMMAND ${QWP_PACKER} --manifest ${CMAKE_SOURCE_DIR}/sample/manifest.tsv
           --root ${CMAKE_SOURCE_DIR}/sample/files --qwp $<TARGET_FILE:qwp> --out ${QWP_PAYLOAD}
   DEPENDS ${QWP_PACKER} ${CMAKE_SOURCE_DIR}/sample/manifest.tsv ${QWP_SAMPLE_FILES} qwp

@@ -11,6 +11,9 @@ namespace {
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
+// Whether the loader's default search was narrowed to the system folder.
+bool searchRestricted = false;
+
 std::string SystemFolder() {
     char buffer[MAX_PATH];
     const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
@@ -26,7 +29,7 @@ void RestrictDllSearchToSystem() {
     if (kernel) {
         auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
             reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-        if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (setDefault) searchRestricted = setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
     }
     // Takes the current directory out of the search on systems without
     // SetDefaultDllDirectories as well.
@@ -38,9 +41,13 @@ HMODULE LoadSystemLibrary(const char* fileName) {
     if (folder.empty()) return nullptr;
     if (folder.back() != '\\') folder += '\\';
     const std::string path = folder + fileName;
-    // With a full path the loader does not search; LOAD_WITH_ALTERED_SEARCH_PATH
-    // makes the library's own dependencies resolve from its folder too.
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // A full path is not searched for. The library's own dependencies follow
+    // the default search, which is the system folder alone once restricted.
+    // Without that restriction, the altered search path makes them resolve
+    // from the library's folder (the system folder) first.
+    // LOAD_WITH_ALTERED_SEARCH_PATH must not be given with the restriction in
+    // force: it would bring back the classic search order.
+    return LoadLibraryExA(path.c_str(), nullptr, searchRestricted ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace qwp

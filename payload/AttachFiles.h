@@ -25,12 +25,24 @@ public:
 // One planned copy of an entry.
 class TFileToInstall {
 public:
-    TAttachedFile* Entry = nullptr;  // not owned
+    const TAttachedFile* Entry = nullptr;  // not owned
     std::string Destination;
     bool Logged = false;
 };
 
 constexpr int kComponentCount = 6;
+
+// What the plan does with a file that already exists at the destination.
+enum OverwritePolicy {
+    KeepExisting = 0,    // keep it: the entry is not planned
+    ReplaceChanged = 1,  // keep it when its last-write time equals the entry's
+    AlwaysReplace = 2,   // replace it, without looking
+};
+
+// True only around the one AddToPlan call whose folder argument is the whole
+// destination path of the file (the British spelling cache, written from the
+// American entry).
+extern bool ExactDestination;
 
 // Thrown when the embedded payload is missing or damaged. The catalogue is
 // then not made at all: there is never a partial one.
@@ -57,11 +69,41 @@ public:
     std::vector<std::string> SharedUpdateList;
     bool ForceReplace = false;
 
+    // Plans the entry named by the pattern, or every entry under the folder
+    // prefix that a pattern ending in a backslash is, into the group. True
+    // when at least one copy was planned. Names compare ignoring case.
+    bool AddToPlan(const std::string& pattern, const std::string& folder, int group, OverwritePolicy policy);
+    // Frees the planned copies of one group and empties it.
+    void ClearGroup(int index);
+    // The disk space in bytes that the entries named by a size pattern text
+    // (lines separated by CR, LF or both) take in the destination folder,
+    // each rounded up to whole clusters of its volume.
+    std::int32_t ComponentSize(const std::string& patternText, const std::string& destinationFolder) const;
+
+    // Writes one entry (or, when entry is null, the last entry whose name
+    // equals name) to destination with its stored time stamp and logs it. A
+    // failure asks the user to abort, retry or ignore: false after Abort,
+    // true after success or Ignore.
+    bool ExtractEntry(const TAttachedFile* entry, const std::string& name, const std::string& destination);
+
+    // The last entry whose name equals the one given, ignoring case; null
+    // when there is none.
+    const TAttachedFile* FindEntry(const std::string& name) const;
+
     // How often the first inflation buffer had to grow (0 for the shipped
     // payload, whose compression ratio is under 5).
     int Enlargements = 0;
 
 private:
+    struct PlanCall {
+        std::string folder;
+        int group;
+        OverwritePolicy given;      // decides the shared-list mark
+        OverwritePolicy effective;  // decides whether an existing file is kept
+    };
+    bool PlanFile(TAttachedFile* entry, const PlanCall& call);
+    bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination);
+
     void Build(const std::uint8_t* compressed, std::size_t size);
 };
 

@@ -1,0 +1,78 @@
+// Writing one payload entry to disk: the only place where payload data
+// reaches the disk.
+#include "controls/MessageDlg.h"
+#include "instutils/DateTime.h"
+#include "instutils/Handles.h"
+#include "instutils/InstUtils.h"
+#include "payload/AttachFiles.h"
+
+#include <windows.h>
+
+namespace qwp {
+namespace {
+
+const char kCannotCreateFile[] =
+    "Cannot create file \"%s\".\rAnother application might already be using this file.\r\r"
+    "Please make sure that the setup of Quilvane Word Processor is not blocked by your security software "
+    "(firewall/antivirus) in any way.\rYou might want to temporarily disable your security software and try again.";
+
+std::string CannotCreateMessage(const std::string& destination) {
+    std::string text = kCannotCreateFile;
+    text.replace(text.find("%s"), 2, destination);
+    return text;
+}
+
+// Gives the file the stored time stamp through the DOS form (two-second
+// resolution, local time), so FileTimeOf reads back exactly the stored value.
+// Only the last-write time is set. A stamp outside the DOS range leaves the
+// file with the time of its writing, as does any failure here.
+void SetStoredTime(const std::string& path, double date) {
+    const DosDateTime dos = DateTimeToDos(date);
+    FILETIME local, utc;
+    if (!DosDateTimeToFileTime(dos.date, dos.time, &local) || !LocalFileTimeToFileTime(&local, &utc)) return;
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file) SetFileTime(file.get(), nullptr, nullptr, &utc);
+}
+
+}  // namespace
+
+// One attempt: create (replacing any earlier file), write all bytes in one
+// call, close. A short write, for example on a full disk, fails the attempt
+// and the partial file is removed, so a truncated copy never counts as done.
+bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) {
+    UniqueFile file(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(entry.Size);
+    const bool wrote = size == 0 || (WriteFile(file.get(), Data.data() + entry.Offset, size, &written, nullptr) &&
+                                     written == size);
+    const bool closed = CloseHandle(file.release()) != FALSE;
+    if (wrote && closed) return true;
+    DeleteFileA(destination.c_str());
+    return false;
+}
+
+bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string& name,
+                                  const std::string& destination) {
+    if (!entry) entry = FindEntry(name);
+    while (true) {
+        // Without an entry nothing is written; the user hears of it the same way.
+        if (entry) {
+            ForceFolders(FolderPart(destination));
+            if (WriteEntryOnce(*entry, destination)) {
+                SetStoredTime(destination, entry->Date);
+                AddLogLine(kFileCopyPrefix + destination);
+                return true;
+            }
+        }
+        switch (MessageDlg(CannotCreateMessage(destination), MsgKind::Error, mbAbort | mbRetry | mbIgnore)) {
+            case MsgResult::Abort: return false;
+            case MsgResult::Ignore: return true;
+            default: break;  // Retry, or the dialog closed another way: try again
+        }
+    }
+}
+
+}  // namespace qwp

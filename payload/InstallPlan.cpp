@@ -1,0 +1,224 @@
+#include "payload/InstallPlan.h"
+
+#include "instutils/DateTime.h"
+#include "instutils/InstUtils.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace qwp {
+
+const char* const ComponentNames[kComponentCount] = {
+    "Quilvane Word Processor", "English spellchecker", "Hyphenation module",
+    "Document templates",      "Clip library",         "Basic sound scheme",
+};
+
+const char* const ComponentSizePatterns[kComponentCount] = {
+    "qwp.exe\rLicense.txt",
+    "English (American).asc\rEnglish (British).asc\renglish.zlx\rus.zlx\ruk.zlx\ruserdicen.tlx\r"
+    "English (American).cache",
+    "Hyphenation.dat",
+    "Templates\\",
+    "Clip Library\\",
+    "Basic.asn",
+};
+
+bool ExactDestination = false;
+
+namespace {
+
+const char kProductFolder[] = "Quilvane";
+const char kSharedPublicFolder[] = "Quilvane\\Public\\";
+const char kSharedMark[] = "\t!";
+
+bool IsFolderPrefix(const std::string& pattern) { return !pattern.empty() && pattern.back() == '\\'; }
+
+// The prefix test: the candidate cut to the pattern's length, then SameName.
+bool StartsWithName(const std::string& candidate, const std::string& prefix) {
+    return SameName(candidate.substr(0, prefix.size()), prefix);
+}
+
+std::vector<std::string> SplitPatternLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string SpecialFolderOr(int csidl, int fallback) {
+    std::string folder = GetSpecialFolder(csidl);
+    return folder.empty() ? GetSpecialFolder(fallback) : folder;
+}
+
+std::string ProductFolderIn(std::string base) {
+    AddTrailingBackslash(base);
+    return base + kProductFolder;
+}
+
+}  // namespace
+
+double NowAsDateTime() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    DateTimeParts parts{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+    double value = 0.0;
+    EncodeDateTime(parts, value);
+    return value;
+}
+
+// ---- the catalogue's side: planning single copies ----
+
+bool TAttachedFiles::AddToPlan(const std::string& pattern, const std::string& folder, int group,
+                               OverwritePolicy policy) {
+    if (group < 0 || group >= kComponentCount) return false;
+    const PlanCall call{folder, group, policy, ForceReplace ? AlwaysReplace : policy};
+    bool planned = false;
+    if (IsFolderPrefix(pattern)) {
+        for (auto& entry : Entries)
+            if (StartsWithName(entry->Name, pattern)) planned = PlanFile(entry.get(), call) || planned;
+        return planned;
+    }
+    for (auto& entry : Entries)
+        if (SameName(entry->Name, pattern)) return PlanFile(entry.get(), call);
+    return false;
+}
+
+bool TAttachedFiles::PlanFile(TAttachedFile* entry, const PlanCall& call) {
+    std::string destination = call.folder;
+    if (!ExactDestination) {
+        AddTrailingBackslash(destination);
+        destination += entry->Name;
+    }
+    if (call.effective != AlwaysReplace && FileExists(destination)) {
+        if (call.effective == KeepExisting) return false;
+        // Files this setup wrote carry the stored stamp at the two-second
+        // resolution FileTimeOf reads back, so an unchanged file compares
+        // equal; any other time, older or newer, is replaced.
+        if (FileTimeOf(destination) == entry->Date) return false;
+    }
+
+    auto copy = std::make_unique<TFileToInstall>();
+    copy->Entry = entry;
+    copy->Destination = destination;
+    copy->Logged = LogSuppression == 0;
+    Groups[call.group].push_back(std::move(copy));
+
+    const std::string shared = JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder);
+    if (StartsWithName(destination, shared))
+        SharedUpdateList.push_back(call.given == KeepExisting ? destination + kSharedMark : destination);
+    return true;
+}
+
+void TAttachedFiles::ClearGroup(int index) {
+    if (index < 0 || index >= kComponentCount) return;
+    auto& group = Groups[index];
+    while (!group.empty()) group.pop_back();
+}
+
+std::int32_t TAttachedFiles::ComponentSize(const std::string& patternText,
+                                           const std::string& destinationFolder) const {
+    std::int64_t sum = 0;
+    const std::vector<std::string> lines = SplitPatternLines(patternText);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        const bool prefix = IsFolderPrefix(*line);
+        for (auto entry = Entries.rbegin(); entry != Entries.rend(); ++entry) {
+            const bool matches = prefix ? StartsWithName((*entry)->Name, *line) : SameName((*entry)->Name, *line);
+            if (!matches) continue;
+            sum += DiskUsage(destinationFolder, (*entry)->Size);
+            if (!prefix) break;
+        }
+    }
+    return static_cast<std::int32_t>(std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
+}
+
+const TAttachedFile* TAttachedFiles::FindEntry(const std::string& name) const {
+    for (auto entry = Entries.rbegin(); entry != Entries.rend(); ++entry)
+        if (SameName((*entry)->Name, name)) return entry->get();
+    return nullptr;
+}
+
+// ---- the target's side: folders and the whole plan ----
+
+bool InstallTarget::IsPortableInstall() const { return IsPortableLocation(MainDir); }
+
+std::string InstallTarget::InMainDir(const std::string& name) const { return JoinPath(MainDir, name); }
+
+std::string InstallTarget::GetInstallFolder(int kind) const {
+    std::string folder;
+    if (IsPortableInstall()) {
+        folder = MainDir;
+        AddTrailingBackslash(folder);
+        if (kind >= SpellingFolder) folder += "Spellcheck\\";
+    } else {
+        switch (kind) {
+            case CommonDataFolder: folder = ProductFolderIn(SpecialFolderOr(CSIDL_COMMON_APPDATA, CSIDL_PERSONAL)); break;
+            case HiddenDataFolder: folder = GetInstallFolder(CommonDataFolder) + "Hidden"; break;
+            case PublicDataFolder: folder = GetInstallFolder(CommonDataFolder) + "Public"; break;
+            case UserDataFolder: folder = ProductFolderIn(SpecialFolderOr(CSIDL_APPDATA, CSIDL_PERSONAL)); break;
+            default: folder = GetInstallFolder(PublicDataFolder) + "Spellcheck\\"; break;
+        }
+    }
+    if (!folder.empty()) {
+        AddTrailingBackslash(folder);
+        ForceFolders(folder);
+    }
+    return folder;
+}
+
+void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {
+    for (int group = 0; group < kComponentCount; ++group) catalogue.ClearGroup(group);
+    const bool portable = IsPortableInstall();
+    catalogue.ForceReplace = !portable;
+
+    catalogue.AddToPlan("qwp.exe", MainDir, 0, ReplaceChanged);
+    catalogue.AddToPlan("License.txt", MainDir, 0, ReplaceChanged);
+
+    // Made whether or not the spellchecker is chosen.
+    const std::string spelling = GetInstallFolder(SpellingFolder);
+    if (IsSelected(1)) {
+        SuppressLog();
+        catalogue.AddToPlan("English (American).asc", spelling, 1, KeepExisting);
+        catalogue.AddToPlan("English (American).cache", spelling, 1, KeepExisting);
+        catalogue.AddToPlan("English (British).asc", spelling, 1, KeepExisting);
+        // The payload has no British cache: the American one serves for both.
+        ExactDestination = true;
+        catalogue.AddToPlan("English (American).cache", spelling + "English (British).cache", 1, KeepExisting);
+        ExactDestination = false;
+        catalogue.AddToPlan("english.zlx", spelling, 1, ReplaceChanged);
+        catalogue.AddToPlan("us.zlx", spelling, 1, ReplaceChanged);
+        catalogue.AddToPlan("uk.zlx", spelling, 1, ReplaceChanged);
+        catalogue.AddToPlan("userdicen.tlx", spelling, 1, KeepExisting);
+        ResumeLog();
+    }
+    if (IsSelected(2)) catalogue.AddToPlan("Hyphenation.dat", MainDir, 2, ReplaceChanged);
+
+    const std::string publicData = GetInstallFolder(PublicDataFolder);
+    SuppressLog();
+    if (IsSelected(3)) catalogue.AddToPlan("Templates\\", publicData, 3, KeepExisting);
+    if (IsSelected(4)) catalogue.AddToPlan("Clip Library\\", publicData, 4, KeepExisting);
+    ResumeLog();
+    if (IsSelected(5)) catalogue.AddToPlan("Basic.asn", publicData, 5, ReplaceChanged);
+
+    if (!portable) {
+        InstallStamp = NowAsDateTime();
+        std::string bytes(sizeof InstallStamp, '\0');
+        std::memcpy(&bytes[0], &InstallStamp, sizeof InstallStamp);  // little-endian on every Windows target
+        WriteBytesToFile(GetInstallFolder(HiddenDataFolder) + kInstallStampName, bytes);
+    }
+}
+
+}  // namespace qwp
