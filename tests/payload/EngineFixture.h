@@ -1,0 +1,72 @@
+// Shared set-up of the install engine tests: the real catalogue from this
+// program's embedded payload, a fresh destination folder, the shared data
+// folder emptied before and after, and a scripted user at the dialog.
+#pragma once
+
+#include "instutils/InstUtils.h"
+#include "payload/AttachFiles.h"
+#include "payload/InstallPlan.h"
+#include "tests/support/ScriptedAnswerer.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace qwp::test {
+
+inline std::string SharedDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
+
+// The removable drive the test environment sets up, or empty.
+inline std::string RemovableDrive() {
+    const char* drive = std::getenv("QWP_REMOVABLE_DRIVE");
+    return drive ? drive : "";
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { catalogue_ = new TAttachedFiles(); }
+    static void TearDownTestSuite() {
+        delete catalogue_;
+        catalogue_ = nullptr;
+    }
+
+    void SetUp() override {
+        RemoveTree(SharedDataFolder());
+        catalogue().SharedUpdateList.clear();
+        for (int g = 0; g < kComponentCount; ++g) catalogue().ClearGroup(g);
+        target_.MainDir = dest_.Path();
+        target_.SelectedComponents = 0x3F;
+        OpenInstallLog(target_.MainDir);
+    }
+    void TearDown() override {
+        CloseInstallLog();
+        RemoveTree(SharedDataFolder());
+        ASSERT_EQ(LogSuppression, 0) << "the suppression counter must be balanced";
+    }
+
+    // A destination on the removable drive, emptied first.
+    bool UsePortableDestination() {
+        if (RemovableDrive().empty()) return false;
+        portable_ = RemovableDrive() + "\\Quilvane\\";
+        RemoveTree(portable_);
+        CreateDirectoryA(portable_.c_str(), nullptr);
+        target_.MainDir = portable_;
+        OpenInstallLog(target_.MainDir);
+        return true;
+    }
+
+    static TAttachedFiles& catalogue() { return *catalogue_; }
+    const TAttachedFile& Entry(const std::string& name) { return *catalogue().FindEntry(name); }
+
+    static inline TAttachedFiles* catalogue_ = nullptr;
+    TempFolder dest_;
+    std::string portable_;
+    InstallTarget target_;
+    ScriptedAnswerer user_;
+};
+
+}  // namespace qwp::test

@@ -1,0 +1,138 @@
+// Writing entries to disk for real: contents, time stamps, the log line, and
+// the Abort/Retry/Ignore dialog for every way a write can fail.
+#include "tests/payload/EngineFixture.h"
+
+#include "instutils/Handles.h"
+
+namespace qwp::test {
+namespace {
+
+const char kDialogStart[] = "Cannot create file \"";
+
+std::string MessageFor(const std::string& path) {
+    return std::string(kDialogStart) + path +
+           "\".\rAnother application might already be using this file.\r\rPlease make sure that the setup of "
+           "Quilvane Word Processor is not blocked by your security software (firewall/antivirus) in any way.\r"
+           "You might want to temporarily disable your security software and try again.";
+}
+
+std::string EntryContent(const TAttachedFiles& catalogue, const TAttachedFile& entry) {
+    return std::string(reinterpret_cast<const char*>(catalogue.Data.data()) + entry.Offset, entry.Size);
+}
+
+TEST_F(EngineTest, WritesContentAndTheStoredTimeAndLogsOnce) {
+    const std::string path = dest_ / "sub\\License.txt";
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "LICENSE.TXT", path));
+    EXPECT_EQ(ReadWholeFile(path), EntryContent(catalogue(), Entry("License.txt")));
+    EXPECT_EQ(FileTimeOf(path), Entry("License.txt").Date) << "read back at two-second resolution";
+    ASSERT_TRUE(catalogue().ExtractEntry(&Entry("License.txt"), "", path));
+    EXPECT_EQ(*InstallLog, (std::vector<std::string>{"Made Dir: " + dest_.Path() + "sub\\", "File Copy: " + path}));
+    EXPECT_TRUE(user_.Requests().empty());
+}
+
+TEST_F(EngineTest, EmptyEntryGivesAnEmptyFileWithItsTime) {
+    const std::string path = dest_ / "userdicen.tlx";
+    ASSERT_TRUE(WriteWholeFile(path, "an older, longer file"));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "userdicen.tlx", path));
+    EXPECT_EQ(FileSizeOf(path), 0);
+    EXPECT_EQ(FileTimeOf(path), Entry("userdicen.tlx").Date);
+}
+
+TEST_F(EngineTest, StampBefore1980LeavesTheTimeOfWriting) {
+    TAttachedFile old = Entry("License.txt");
+    old.Date = 20000.0;  // 1954
+    const std::string path = dest_ / "old.txt";
+    const double before = NowAsDateTime();
+    ASSERT_TRUE(catalogue().ExtractEntry(&old, "", path));
+    EXPECT_NEAR(FileTimeOf(path), before, 5.0 / 86400);
+}
+
+TEST_F(EngineTest, SuppressedLoggingStillWritesFoldersAndFile) {
+    const std::string path = dest_ / "a\\b\\us.zlx";
+    SuppressLog();
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", path));
+    ResumeLog();
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(InstallLog->empty());
+}
+
+TEST_F(EngineTest, LockedDestinationIsRetriedAfterRelease) {
+    const std::string path = dest_ / "qwp.exe";
+    UniqueFile lock(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock.valid());
+    user_.Queue(MsgResult::Retry);                           // still locked: asked again
+    user_.Queue(MsgResult::Retry, [&lock] { lock.reset(); });  // the other program lets go
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "qwp.exe", path));
+    ASSERT_EQ(user_.Requests().size(), 2u);
+    const MessageRequest& asked = user_.Requests()[0];
+    EXPECT_EQ(asked.kind, MsgKind::Error);
+    EXPECT_EQ(asked.buttons, static_cast<MsgButtons>(mbAbort | mbRetry | mbIgnore));
+    EXPECT_EQ(asked.text, MessageFor(path));
+    EXPECT_EQ(ReadWholeFile(path), EntryContent(catalogue(), Entry("qwp.exe")));
+    EXPECT_EQ(*InstallLog, std::vector<std::string>{"File Copy: " + path});
+}
+
+// Ignore keeps whatever is there and logs nothing; Abort reports false.
+TEST_F(EngineTest, UnwritableDestinationIgnoredOrAborted) {
+    const std::string path = dest_ / "Basic.asn";
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    user_.Queue(MsgResult::Ignore);
+    EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "Basic.asn", path));
+    user_.Queue(MsgResult::Abort);
+    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "Basic.asn", path));
+    EXPECT_EQ(user_.Requests().size(), 2u);
+    EXPECT_TRUE(FolderExists(path));
+    EXPECT_TRUE(InstallLog->empty()) << "nothing is logged for a file that was not written";
+}
+
+TEST_F(EngineTest, ReadOnlyDestinationLeadsToTheDialog) {
+    const std::string path = dest_ / "Basic.asn";
+    ASSERT_TRUE(WriteWholeFile(path, "kept"));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    UniqueFile probe(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const bool writable = probe.valid();
+    probe.reset();
+    if (writable) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        GTEST_SKIP() << "this system lets the process write read-only files (Wine running as root)";
+    }
+    user_.Queue(MsgResult::Ignore);
+    EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "Basic.asn", path));
+    EXPECT_EQ(user_.Requests().size(), 1u);
+    EXPECT_EQ(ReadWholeFile(path), "kept");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(EngineTest, NameNotInTheCatalogueWritesNothingAndAsks) {
+    const std::string path = dest_ / "missing.txt";
+    user_.Queue(MsgResult::Retry);
+    user_.Queue(MsgResult::Abort);
+    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "missing.txt", path));
+    EXPECT_EQ(user_.Requests().size(), 2u);
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(InstallLog->empty());
+}
+
+// A disk that fills up mid-file: the write comes up short.
+TEST_F(EngineTest, ShortWriteOnAFullDiskIsAFailureNotACopy) {
+    const char* drive = std::getenv("QWP_SMALL_DRIVE");
+    if (!drive || !*drive) GTEST_SKIP() << "this machine did not let the test environment mount a small RAM disk";
+    const std::string root = std::string(drive) + "\\";
+    RemoveTree(root + "fill");
+    CreateDirectoryA((root + "fill").c_str(), nullptr);
+    // Leave less room than the program needs.
+    const std::int64_t needed = Entry("qwp.exe").Size;
+    std::int64_t free = DriveFreeBytes(root);
+    ASSERT_GT(free, needed) << "the small drive should start nearly empty";
+    ASSERT_TRUE(WriteWholeFile(root + "fill\\filler.bin", std::string(static_cast<std::size_t>(free - needed / 2), 'f')));
+    const std::string path = root + "qwp.exe";
+    user_.Queue(MsgResult::Abort);
+    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "qwp.exe", path));
+    EXPECT_EQ(user_.Requests().size(), 1u) << "the full disk must reach the user";
+    EXPECT_FALSE(FileExists(path)) << "no truncated file is left behind";
+    EXPECT_TRUE(InstallLog->empty());
+    RemoveTree(root + "fill");
+}
+
+}  // namespace
+}  // namespace qwp::test
