@@ -100,11 +100,17 @@ private:
         int group;
         OverwritePolicy given;      // decides the shared-list mark
         OverwritePolicy effective;  // decides whether an existing file is kept
+        std::string sharedPrefix;   // copies below it are listed for the update log
     };
     bool PlanFile(TAttachedFile* entry, const PlanCall& call);
     bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination);
 
     void Build(const std::uint8_t* compressed, std::size_t size);
+
+    // The folder of the last copy that succeeded. Copies come folder by
+    // folder, so checking the folder again for each file would only repeat
+    // work; a failed attempt forgets it, and its retry checks again.
+    std::string lastFolderMade_;
 };
 
 // The one catalogue of the run, set by the setup driver.

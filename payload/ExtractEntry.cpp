@@ -22,32 +22,35 @@ std::string CannotCreateMessage(const std::string& destination) {
     return text;
 }
 
-// Gives the file the stored time stamp through the DOS form (two-second
-// resolution, local time), so FileTimeOf reads back exactly the stored value.
-// Only the last-write time is set. A stamp outside the DOS range leaves the
-// file with the time of its writing, as does any failure here.
-void SetStoredTime(const std::string& path, double date) {
+// The stored time stamp as the file time to set: through the DOS form (two-
+// second resolution, local time), so FileTimeOf reads back exactly the stored
+// value. False for a stamp outside the DOS range: the file then keeps the
+// time of its writing.
+bool StoredFileTime(double date, FILETIME& utc) {
     const DosDateTime dos = DateTimeToDos(date);
-    FILETIME local, utc;
-    if (!DosDateTimeToFileTime(dos.date, dos.time, &local) || !LocalFileTimeToFileTime(&local, &utc)) return;
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file) SetFileTime(file.get(), nullptr, nullptr, &utc);
+    FILETIME local;
+    return DosDateTimeToFileTime(dos.date, dos.time, &local) && LocalFileTimeToFileTime(&local, &utc);
 }
 
 }  // namespace
 
 // One attempt: create (replacing any earlier file), write all bytes in one
-// call, close. A short write, for example on a full disk, fails the attempt
-// and the partial file is removed, so a truncated copy never counts as done.
+// call, set the last-write time, close. A short write, for example on a full
+// disk, fails the attempt and the partial file is removed, so a truncated
+// copy never counts as done. The time is set on the same handle after the
+// data is written: Windows keeps an explicitly set time through the close,
+// and a second open per file would cost as much again as the write itself.
+// A failure to set the time is not a failure of the copy.
 bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) {
-    UniqueFile file(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    UniqueFile file(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return false;
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(entry.Size);
     const bool wrote = size == 0 || (WriteFile(file.get(), Data.data() + entry.Offset, size, &written, nullptr) &&
                                      written == size);
+    FILETIME stamp;
+    if (wrote && StoredFileTime(entry.Date, stamp)) SetFileTime(file.get(), nullptr, nullptr, &stamp);
     const bool closed = CloseHandle(file.release()) != FALSE;
     if (wrote && closed) return true;
     DeleteFileA(destination.c_str());
@@ -60,12 +63,20 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
     while (true) {
         // Without an entry nothing is written; the user hears of it the same way.
         if (entry) {
-            ForceFolders(FolderPart(destination));
-            if (WriteEntryOnce(*entry, destination)) {
-                SetStoredTime(destination, entry->Date);
+            const std::string folder = FolderPart(destination);
+            const bool checked = folder != lastFolderMade_;
+            if (checked) ForceFolders(folder);
+            bool written = WriteEntryOnce(*entry, destination);
+            if (!written && !checked) {  // the folder may have gone since the last copy
+                ForceFolders(folder);
+                written = WriteEntryOnce(*entry, destination);
+            }
+            if (written) {
+                lastFolderMade_ = folder;
                 AddLogLine(kFileCopyPrefix + destination);
                 return true;
             }
+            lastFolderMade_.clear();
         }
         switch (MessageDlg(CannotCreateMessage(destination), MsgKind::Error, mbAbort | mbRetry | mbIgnore)) {
             case MsgResult::Abort: return false;

@@ -85,7 +85,9 @@ double NowAsDateTime() {
 bool TAttachedFiles::AddToPlan(const std::string& pattern, const std::string& folder, int group,
                                OverwritePolicy policy) {
     if (group < 0 || group >= kComponentCount) return false;
-    const PlanCall call{folder, group, policy, ForceReplace ? AlwaysReplace : policy};
+    // The shared Public folder, asked once for all the entries of this call.
+    const PlanCall call{folder, group, policy, ForceReplace ? AlwaysReplace : policy,
+                        JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder)};
     bool planned = false;
     if (IsFolderPrefix(pattern)) {
         for (auto& entry : Entries)
@@ -117,8 +119,7 @@ bool TAttachedFiles::PlanFile(TAttachedFile* entry, const PlanCall& call) {
     copy->Logged = LogSuppression == 0;
     Groups[call.group].push_back(std::move(copy));
 
-    const std::string shared = JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder);
-    if (StartsWithName(destination, shared))
+    if (StartsWithName(destination, call.sharedPrefix))
         SharedUpdateList.push_back(call.given == KeepExisting ? destination + kSharedMark : destination);
     return true;
 }
