@@ -24,7 +24,7 @@ function(qwp_test_suite module)
   target_link_libraries(${module}_tests PRIVATE ${SUITE_LIBS} qwp_test_support)
   target_include_directories(${module}_tests PRIVATE ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
   add_test(NAME ${module} COMMAND ${module}_tests
-           --gtest_output=xml:${CMAKE_BINARY_DIR}/results/${module}.xml)
+           --gtest_output=xml:Z:${CMAKE_BINARY_DIR}/results/${module}.xml)
   set_tests_properties(${module} PROPERTIES
     ENVIRONMENT "QWP_BUILD_DIR=${CMAKE_BINARY_DIR};QWP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()

@@ -1,5 +1,6 @@
 #include "instutils/Files.h"
 
+#include "instutils/EntryKind.h"
 #include "instutils/Handles.h"
 #include "instutils/InstallLog.h"
 #include "instutils/PathText.h"
@@ -13,41 +14,58 @@
 namespace qwp {
 namespace {
 
-// Attributes of a path without its trailing backslashes: with one, the
-// last component can be resolved through a link (Wine follows the Unix
-// link for "link\"), and the link would pass for the folder it points to.
-DWORD AttributesOfEntry(std::string path) {
-    while (path.size() > 1 && path.back() == '\\' && path[path.size() - 2] != ':') path.pop_back();
-    return GetFileAttributesA(path.c_str());
+// The path without trailing backslashes or slashes, a drive root keeping its
+// own ("C:\"). With one at the end, the last component is resolved through a
+// link (Wine follows the Unix link for "link\"), and the link would pass
+// for the folder it points to.
+std::string WithoutTrailingSeparators(std::string path) {
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':')
+        path.pop_back();
+    return path;
 }
 
-bool IsLink(DWORD attributes) {
-    // Decided on the attribute alone: Wine reports Unix symbolic links with
-    // FILE_ATTRIBUTE_REPARSE_POINT but a reparse tag of 0, and every reparse
-    // point on Windows (junction, symbolic link, mount point) must be left
-    // unentered anyway.
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-void RemoveLink(const std::string& path, DWORD attributes) {
-    // RemoveDirectoryA and DeleteFileA act on a reparse point itself, never on
-    // its target. A folder link needs RemoveDirectoryA on Windows; Wine
-    // refuses that for a Unix link to a folder, and then the link stays.
+// A link is removed by name, which on Windows takes away the link and not
+// its target (ClassifyEntry has made sure of that). A link that cannot be
+// removed stays.
+void RemoveLink(const std::string& path, unsigned long attributes) {
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         RemoveDirectoryA(path.c_str());
     else
         DeleteFileA(path.c_str());
 }
 
+void RemoveEntry(EntryKind kind, const std::string& path, unsigned long attributes);
+
 void DeleteTreeBelow(const std::string& folder) {
+    const std::string folderFinal = FinalPathOf(folder);
     WIN32_FIND_DATAA entry;
     UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
     if (!listing) return;
     do {
         const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        RemoveListedEntry(folder + name, entry.dwFileAttributes);
+        if (name != "." && name != "..") RemoveListedEntry(folderFinal, folder + name, name, entry.dwFileAttributes);
     } while (FindNextFileA(listing.get(), &entry));
+}
+
+// Depth first: a folder's contents go before the folder itself.
+void RemoveEntry(EntryKind kind, const std::string& path, unsigned long attributes) {
+    switch (kind) {
+    case EntryKind::File:
+        DeleteFileA(path.c_str());
+        break;
+    case EntryKind::Folder: {
+        std::string folder = path;
+        AddTrailingBackslash(folder);
+        DeleteTreeBelow(folder);
+        RemoveDirectoryA(folder.c_str());
+        break;
+    }
+    case EntryKind::Link:
+        RemoveLink(path, attributes);
+        break;
+    case EntryKind::Elsewhere:
+        break;
+    }
 }
 
 }  // namespace
@@ -71,8 +89,9 @@ void WriteBytesToFile(const std::string& path, const std::string& bytes) {
 }
 
 void ForceFolders(const std::string& path) {
-    // The missing folders from the innermost outwards. A loop rather than
-    // recursion, so that no path, however long, can exhaust the stack.
+    // Gathers the missing folders from the innermost outwards, then creates
+    // them outermost first. A loop rather than recursion, so that no path,
+    // however long, can exhaust the stack.
     std::vector<std::string> missing;
     std::string folder = path;
     while (!folder.empty() && !FolderExists(folder)) {
@@ -91,29 +110,23 @@ void ForceFolders(const std::string& path) {
     }
 }
 
-void RemoveListedEntry(const std::string& path, unsigned long attributes) {
-    if (IsLink(attributes))
-        RemoveLink(path, attributes);
-    else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        DeleteFolderTree(path);
-    else
-        DeleteFileA(path.c_str());
+void RemoveListedEntry(const std::string& folderFinal, const std::string& path, const std::string& name,
+                       unsigned long attributes) {
+    RemoveEntry(ClassifyEntry(folderFinal, path, name, attributes), path, attributes);
 }
 
 void DeleteFolderTree(const std::string& folder) {
+    const std::string entry = WithoutTrailingSeparators(folder);
     // An empty text would list the current directory.
-    if (folder.empty()) return;
-    std::string root = folder;
-    AddTrailingBackslash(root);
-    const DWORD attributes = AttributesOfEntry(root);
-    if (IsLink(attributes)) {
-        std::string link = root;
-        DeleteLastChar(link);
-        RemoveLink(link, attributes);
-        return;
-    }
-    DeleteTreeBelow(root);
-    RemoveDirectoryA(root.c_str());
+    if (entry.empty()) return;
+    const DWORD attributes = GetFileAttributesA(entry.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return;
+    const std::string parent = FolderPart(entry);
+    const std::string name = entry.substr(parent.size());
+    // A drive root has no folder of its own to be checked against.
+    const EntryKind kind =
+        name.empty() ? EntryKind::Folder : ClassifyEntry(FinalPathOf(parent), entry, name, attributes);
+    RemoveEntry(kind, entry, attributes);
 }
 
 }  // namespace qwp

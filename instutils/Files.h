@@ -20,14 +20,17 @@ void WriteBytesToFile(const std::string& path, const std::string& bytes);
 void ForceFolders(const std::string& path);
 
 // Deletes everything below the folder, depth first, then the folder itself.
-// Junctions and symbolic links are removed as links and never entered, so
-// nothing outside the tree is touched, even when the folder named is itself
-// a link. Failures are silent: a read-only file stays, and so does its
-// folder.
+// Junctions and symbolic links are never entered: on Windows they are
+// removed as links; where removing one by name would reach its target (Wine)
+// it stays. Nothing outside the tree is touched, even when the folder named
+// is itself a link. Failures are silent: a read-only file stays, and so does
+// its folder.
 void DeleteFolderTree(const std::string& folder);
 
-// Removes one directory entry found in a listing: a link as the link itself,
-// a folder with its tree, anything else as a file.
-void RemoveListedEntry(const std::string& path, unsigned long attributes);
+// Removes one entry of a listing of the folder whose final path is
+// `folderFinal` (FinalPathOf): a plain file, a plain folder with its tree, a
+// link as the link itself; a name that leads elsewhere is left alone.
+void RemoveListedEntry(const std::string& folderFinal, const std::string& path, const std::string& name,
+                       unsigned long attributes);
 
 }  // namespace qwp

@@ -13,8 +13,9 @@ namespace qwp {
 namespace {
 
 // IOCTL_STORAGE_QUERY_PROPERTY and its two records, written out here with
-// their layout checked, because the older SDK headers the 32-bit build may
-// meet lack them or lay out the variable tail differently.
+// their layout checked, so that the 548-byte answer buffer is one record
+// whose fields sit where the driver writes them in 32- and 64-bit builds
+// alike (the SDK's descriptor ends in a one-byte array instead).
 constexpr DWORD kIoctlStorageQueryProperty = 0x2D1400;
 constexpr std::uint32_t kStorageDeviceProperty = 0;
 constexpr std::uint32_t kPropertyStandardQuery = 0;

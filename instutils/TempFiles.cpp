@@ -1,5 +1,6 @@
 #include "instutils/TempFiles.h"
 
+#include "instutils/EntryKind.h"
 #include "instutils/Files.h"
 #include "instutils/Handles.h"
 #include "instutils/Paths.h"
@@ -30,12 +31,14 @@ void CleanTempFiles() {
     // With no temporary folder the pattern would list the current directory.
     if (folder.empty()) return;
     const std::string prefix = TempNamePrefix();
+    const std::string folderFinal = FinalPathOf(folder);
     WIN32_FIND_DATAA entry;
     UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
     if (!listing) return;
     do {
         const std::string name = entry.cFileName;
-        if (name.compare(0, prefix.size(), prefix) == 0) RemoveListedEntry(folder + name, entry.dwFileAttributes);
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            RemoveListedEntry(folderFinal, folder + name, name, entry.dwFileAttributes);
     } while (FindNextFileA(listing.get(), &entry));
 }
 

@@ -19,8 +19,9 @@ std::string TempNamePrefix();
 std::string NewTempFileName();
 
 // Deletes every file and folder in the temporary folder whose name begins
-// with the prefix (letter case exact). Links are removed as links, never
-// followed. Failures are ignored.
+// with the prefix (letter case exact). Links are never followed, so nothing
+// outside the temporary folder is touched (see DeleteFolderTree). Failures
+// are ignored.
 void CleanTempFiles();
 
 }  // namespace qwp

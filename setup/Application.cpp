@@ -1,8 +1,8 @@
 #include "setup/Application.h"
 
-namespace qwp {
+#include "instutils/TempFiles.h"
 
-const char kApplicationTitle[] = "Quilvane Word Processor - Setup";
+namespace qwp {
 
 namespace {
 
@@ -25,11 +25,11 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     RegisterOwnerClass(instance, icon_);
     // Never shown: it owns the wizard and the message dialogs, and gives the
     // process its title.
-    owner_ = CreateWindowExA(0, kOwnerClass, kApplicationTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    owner_ = CreateWindowExA(0, kOwnerClass, kSetupTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                              instance, nullptr);
     if (owner_) {
         SendMessageA(owner_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-        SetWindowTextA(owner_, kApplicationTitle);
+        SetWindowTextA(owner_, kSetupTitle);
     }
 }
 

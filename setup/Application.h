@@ -6,8 +6,6 @@
 
 namespace qwp {
 
-extern const char kApplicationTitle[];
-
 class Application {
 public:
     explicit Application(HINSTANCE instance);

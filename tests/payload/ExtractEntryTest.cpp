@@ -136,3 +136,17 @@ TEST_F(EngineTest, ShortWriteOnAFullDiskIsAFailureNotACopy) {
 
 }  // namespace
 }  // namespace qwp::test
+
+namespace qwp::test {
+namespace {
+
+TEST_F(EngineTest, FolderRemovedBetweenCopiesIsMadeAgainWithoutAsking) {
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", dest_ / "sub\\us.zlx"));
+    RemoveTree(dest_ / "sub");
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "uk.zlx", dest_ / "sub\\uk.zlx"));
+    EXPECT_TRUE(FileExists(dest_ / "sub\\uk.zlx"));
+    EXPECT_TRUE(user_.Requests().empty());
+}
+
+}  // namespace
+}  // namespace qwp::test

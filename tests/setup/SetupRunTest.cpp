@@ -2,6 +2,7 @@
 #include "payload/AttachFiles.h"
 #include "setup/RunSetup.h"
 #include "tests/support/ProcessDriver.h"
+#include "instutils/Files.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -29,12 +29,10 @@ void RemoveTree(const std::string& folder) {
             const std::string name = data.cFileName;
             if (name == "." || name == "..") continue;
             const std::string path = base + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
-            else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryA(path.c_str());
             else
                 DeleteFileA(path.c_str());
         } while (FindNextFileA(find.get(), &data));
@@ -60,11 +58,6 @@ std::string ReadWholeFile(const std::string& path) {
     DWORD read = 0;
     while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
     return content;
-}
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace qwp::test

@@ -21,14 +21,14 @@ private:
     std::string path_;
 };
 
-// Removes a folder and its contents, read-only files included. Does not
-// follow links. Test use only.
+// Removes a folder and its contents, read-only files included. Links are
+// never entered and never removed (under Wine removing a link can remove its
+// target); tests that make links take them away themselves. Test use only.
 void RemoveTree(const std::string& folder);
 
 // Writes a file whole; false on any failure.
 bool WriteWholeFile(const std::string& path, const std::string& content);
 // Reads a file whole; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
-bool FileExists(const std::string& path);
 
 }  // namespace qwp::test

@@ -1,0 +1,61 @@
+#include "tests/instutils/InstUtilsFixture.h"
+
+namespace qwp::test {
+namespace {
+
+class TempFilesTest : public InstUtilsTest {
+protected:
+    void SetUp() override {
+        InstUtilsTest::SetUp();
+        CreateDirectoryA(temp_.c_str(), nullptr);
+        RedirectTemp(temp_);
+    }
+    const std::string temp_ = scratch_ / "temp\\", prefix_ = temp_ + "~QuilvaneWordProcessorSetup";
+};
+
+TEST_F(TempFilesTest, NewTempFileNameSkipsFilesButNotFolders) {
+    EXPECT_EQ(TempNamePrefix(), "~QuilvaneWordProcessorSetup");
+    CreateDirectoryA((prefix_ + "0.tmp").c_str(), nullptr);
+    EXPECT_EQ(NewTempFileName(), prefix_ + "0.tmp");
+    RemoveDirectoryA((prefix_ + "0.tmp").c_str());
+    ASSERT_TRUE(WriteWholeFile(prefix_ + "0.tmp", ""));
+    EXPECT_EQ(NewTempFileName(), prefix_ + "1.tmp");
+    EXPECT_EQ(NewTempFileName(), prefix_ + "1.tmp");  // the name is not taken by asking
+}
+
+TEST_F(TempFilesTest, CleanTempFilesTakesOnlyNamesWithTheExactPrefix) {
+    ASSERT_TRUE(WriteWholeFile(prefix_ + "0.tmp", "x"));
+    ForceFolders(prefix_ + "Dir\\inner\\");
+    ASSERT_TRUE(WriteWholeFile(prefix_ + "Dir\\inner\\f.txt", "x"));
+    ASSERT_TRUE(WriteWholeFile(prefix_ + "7.tmp", "hidden"));
+    SetFileAttributesA((prefix_ + "7.tmp").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const Lines others{"unrelated.txt", "x~QuilvaneWordProcessorSetup0.tmp", "~QUILVANEWORDPROCESSORSETUP9.tmp",
+                       "~QuilvaneWordProcessorSetu.tmp"};
+    for (const std::string& name : others) ASSERT_TRUE(WriteWholeFile(temp_ + name, name));
+    CleanTempFiles();
+    EXPECT_EQ(Entries(temp_), others);
+}
+
+// A link with the prefix in the temporary folder must not let the clean-up
+// delete anything outside that folder.
+TEST_F(TempFilesTest, CleanTempFilesLeavesLinkTargetsAlone) {
+    const std::string outside = scratch_ / "outside\\";
+    ForceFolders(outside + "full\\");
+    ForceFolders(outside + "empty\\");
+    ASSERT_TRUE(WriteWholeFile(outside + "full\\precious.txt", "precious"));
+    ASSERT_TRUE(WriteWholeFile(outside + "file.txt", "file"));
+    for (const auto& [target, link] : {std::pair{outside + "full", prefix_ + "1"},
+                                       std::pair{outside + "empty", prefix_ + "2"},
+                                       std::pair{outside + "file.txt", prefix_ + "3.tmp"}})
+        if (const std::string why = MakeUnixSymlink(target, link); !why.empty()) GTEST_SKIP() << why;
+    ASSERT_TRUE(WriteWholeFile(prefix_ + "4.tmp", "ours"));
+    CleanTempFiles();
+    EXPECT_EQ(Attributes(prefix_ + "4.tmp"), "0xffffffff");
+    EXPECT_EQ(ReadWholeFile(outside + "full\\precious.txt"), "precious");
+    EXPECT_TRUE(FolderExists(outside + "empty")) << Attributes(outside + "empty");
+    EXPECT_EQ(ReadWholeFile(outside + "file.txt"), "file");
+    RemoveUnixTree(temp_);
+}
+
+}  // namespace
+}  // namespace qwp::test
