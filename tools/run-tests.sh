@@ -22,6 +22,11 @@ if ! (cd "$build/fuzz" && "$build/host/payload_fuzz" -max_total_time="${QWP_FUZZ
 fi
 grep -E '^#[0-9]+.*(DONE|pulse)' "$build/fuzz/fuzz.log" | tail -n 1
 echo "fuzzing: $fuzz_result"
+echo "check $( [ "$fuzz_result" = pass ] && echo passed || echo FAILED ): payload reader fuzzing finds nothing" > "$build/checks.log"
+
+echo "== checks of the built programs =="
+bash "$here/check-binaries.sh" "$build" | tee -a "$build/checks.log"
+[ "${PIPESTATUS[0]}" = 0 ] || status=1
 
 echo "== native tests =="
 ctest --test-dir "$build/host" --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
@@ -30,5 +35,5 @@ echo "== Windows tests under wine64 =="
 bash "$here/wine-env.sh" "$build" ctest --test-dir "$build/win64" --output-on-failure \
   --output-junit "$build/win64/results/ctest.xml" || status=1
 
-python3 "$here/test-summary.py" "$fuzz_result" "$build/host/results" "$build/win64/results" || status=1
+python3 "$here/test-summary.py" "$build/checks.log" "$build/host/results" "$build/win64/results" || status=1
 exit $status

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Checks of the built programs that need no Windows: what kind of executable
+# each setup is, which DLLs it imports, the shipped program's size without
+# its payload, and that packing the same inputs again gives the same bytes.
+# Prints one line per check and exits non-zero when any fails.
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd)
+failed=0
+
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1; shift
+  if "$@"; then echo "check passed: $name"; else echo "check FAILED: $name"; failed=1; fi
+}
+
+pe_kind() {  # pe_kind OBJDUMP EXE FORMAT
+  local dump
+  dump=$("$1" -p "$2" 2>/dev/null) || return 1
+  grep -q "file format $3" <<<"$dump" && grep -q "Subsystem.*(Windows GUI)" <<<"$dump"
+}
+
+# Only DLLs Windows never looks for beside a program, and comctl32 (bound by
+# the manifest to the system's side-by-side copy).
+only_system_imports() {  # only_system_imports OBJDUMP EXE
+  local allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll shlwapi.dll msvcrt.dll comdlg32.dll comctl32.dll "
+  local dll ok=0
+  for dll in $("$1" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+    case "$allowed" in *" $dll "*) ;; *) echo "  unexpected import: $dll"; ok=1 ;; esac
+  done
+  return $ok
+}
+
+small_enough() {
+  local exe payload
+  exe=$(stat -c %s "$build/win32/setup.exe")
+  payload=$(stat -c %s "$build/win32/payload/payload.bin")
+  echo "  build/win32/setup.exe: $exe bytes, $((exe - payload)) without its $payload-byte payload"
+  [ $((exe - payload)) -lt $((350 * 1024)) ]
+}
+
+starts_with_78da() {
+  [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = "78da" ]
+}
+
+packs_reproducibly() {
+  local again
+  again=$(mktemp)
+  "$build/host/pack_payload" --manifest "$here/sample/manifest.tsv" --root "$here/sample/files" \
+    --qwp "$build/win32/qwp.exe" --out "$again" >/dev/null && cmp -s "$again" "$build/win32/payload/payload.bin"
+  local rc=$?
+  rm -f "$again"
+  return $rc
+}
+
+holds_272_entries() {
+  "$build/host/list_payload" "$build/win32/payload/payload.bin" | tail -n 1 | grep -q '^272 entries'
+}
+
+check "win32 setup is a PE32 i386 GUI program" pe_kind i686-w64-mingw32-objdump "$build/win32/setup.exe" pei-i386
+check "win64 setup is a PE32+ x86-64 GUI program" pe_kind x86_64-w64-mingw32-objdump "$build/win64/setup.exe" pei-x86-64
+check "win32 setup imports only system DLLs" only_system_imports i686-w64-mingw32-objdump "$build/win32/setup.exe"
+check "win64 setup imports only system DLLs" only_system_imports x86_64-w64-mingw32-objdump "$build/win64/setup.exe"
+check "win32 setup under 350 KB without its payload" small_enough
+check "payload is one zlib stream at maximum compression" starts_with_78da "$build/win32/payload/payload.bin"
+check "the same inputs pack to the same payload" packs_reproducibly
+check "payload holds 272 entries" holds_272_entries
+exit $failed
