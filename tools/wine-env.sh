@@ -60,6 +60,11 @@ prepare_prefix() {
     export QWP_SMALL_DRIVE=""
   fi
   wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
+  # Every window inside one Wine-drawn desktop: windows get their frames and
+  # title bars as on Windows, and closing a window does not wait for a window
+  # manager that is not there.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
   wineserver -k >/dev/null 2>&1
   wineserver -w
   export QWP_REMOVABLE_DRIVE="E:"
