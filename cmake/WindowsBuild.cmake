@@ -63,6 +63,8 @@ add_custom_target(payload DEPENDS ${QWP_PAYLOAD})
 file(GLOB QWP_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${QWP_PAYLOAD};${QWP_RESOURCE_FILES}")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/ui.rc PROPERTIES
+  OBJECT_DEPENDS "${QWP_RESOURCE_FILES}")
 
 qwp_module(setup qwp_payload qwp_controls qwp_instutils)
 add_executable(setup WIN32 setup/SetupMain.cpp resources/setup.rc)

@@ -1,6 +1,7 @@
 #include "setup/RunSetup.h"
 
 #include "controls/MessageDlg.h"
+#include "instutils/InstUtils.h"
 #include "instutils/ProcessStart.h"
 #include "payload/AttachFiles.h"
 #include "payload/InstallRun.h"
@@ -42,12 +43,18 @@ std::unique_ptr<TAttachedFiles> LoadCatalogue() {
 }
 
 // The wizard, and with it the install run, runs between the catalogue and
-// the finishing steps. Until the wizard window is part of the program,
-// nothing starts an installation and the run goes straight on.
-void RunWizard() {}
+// the finishing steps; it fills the target with the user's choices. Until
+// the wizard window is part of the program, nothing starts an installation
+// and the run goes straight on to the finishing steps.
+void RunWizard(InstallTarget& /*target*/) {}
 
-// The saves that belong to a run in which the installation was started.
-void FinishStartedInstall() {}
+// The saves that belong to a run in which the installation was started,
+// whether it finished or the user aborted a copy. Storing the choices and
+// the uninstall entry comes first, once they exist; then the install log,
+// which a portable installation never writes. A failure to save is silent.
+void FinishStartedInstall(const InstallTarget& target) {
+    if (!target.IsPortableInstall()) SaveInstallLog();
+}
 
 }  // namespace
 
@@ -62,8 +69,9 @@ int RunSetup(HINSTANCE instance) {
     }
     {
         CatalogueScope scope(std::move(catalogue));
-        RunWizard();
-        if (InstallStarted) FinishStartedInstall();
+        InstallTarget target;
+        RunWizard(target);
+        if (InstallStarted) FinishStartedInstall(target);
     }
     return kExitSuccess;
 }
