@@ -37,14 +37,7 @@ void RemoveLink(const std::string& path, unsigned long attributes) {
 void RemoveEntry(EntryKind kind, const std::string& path, unsigned long attributes);
 
 void DeleteTreeBelow(const std::string& folder) {
-    const std::string folderFinal = FinalPathOf(folder);
-    WIN32_FIND_DATAA entry;
-    UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
-    if (!listing) return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..") RemoveListedEntry(folderFinal, folder + name, name, entry.dwFileAttributes);
-    } while (FindNextFileA(listing.get(), &entry));
+    RemoveListedEntries(folder, [](const std::string&) { return true; });
 }
 
 // Depth first: a folder's contents go before the folder itself.
@@ -110,9 +103,17 @@ void ForceFolders(const std::string& path) {
     }
 }
 
-void RemoveListedEntry(const std::string& folderFinal, const std::string& path, const std::string& name,
-                       unsigned long attributes) {
-    RemoveEntry(ClassifyEntry(folderFinal, path, name, attributes), path, attributes);
+void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted) {
+    const std::string folderFinal = FinalPathOf(folder);
+    WIN32_FIND_DATAA entry;
+    UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
+    if (!listing) return;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == ".." || !wanted(name)) continue;
+        const std::string path = folder + name;
+        RemoveEntry(ClassifyEntry(folderFinal, path, name, entry.dwFileAttributes), path, entry.dwFileAttributes);
+    } while (FindNextFileA(listing.get(), &entry));
 }
 
 void DeleteFolderTree(const std::string& folder) {

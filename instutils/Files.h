@@ -2,6 +2,7 @@
 // folder trees.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace qwp {
@@ -27,10 +28,10 @@ void ForceFolders(const std::string& path);
 // its folder.
 void DeleteFolderTree(const std::string& folder);
 
-// Removes one entry of a listing of the folder whose final path is
-// `folderFinal` (FinalPathOf): a plain file, a plain folder with its tree, a
-// link as the link itself; a name that leads elsewhere is left alone.
-void RemoveListedEntry(const std::string& folderFinal, const std::string& path, const std::string& name,
-                       unsigned long attributes);
+// Removes the entries of a folder (a folder text, with its trailing
+// backslash) whose names `wanted` accepts, every attribute admitted: a plain
+// file, a plain folder with its tree, a link as the link itself; a name that
+// leads elsewhere is left alone. "." and ".." are never offered.
+void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted);
 
 }  // namespace qwp

@@ -1,8 +1,6 @@
 #include "instutils/TempFiles.h"
 
-#include "instutils/EntryKind.h"
 #include "instutils/Files.h"
-#include "instutils/Handles.h"
 #include "instutils/Paths.h"
 
 #include <windows.h>
@@ -30,16 +28,9 @@ void CleanTempFiles() {
     const std::string folder = GetTempFolder();
     // With no temporary folder the pattern would list the current directory.
     if (folder.empty()) return;
+    // Byte-exact: a name with the prefix in other letter case is not ours.
     const std::string prefix = TempNamePrefix();
-    const std::string folderFinal = FinalPathOf(folder);
-    WIN32_FIND_DATAA entry;
-    UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
-    if (!listing) return;
-    do {
-        const std::string name = entry.cFileName;
-        if (name.compare(0, prefix.size(), prefix) == 0)
-            RemoveListedEntry(folderFinal, folder + name, name, entry.dwFileAttributes);
-    } while (FindNextFileA(listing.get(), &entry));
+    RemoveListedEntries(folder, [&prefix](const std::string& name) { return name.compare(0, prefix.size(), prefix) == 0; });
 }
 
 }  // namespace qwp
