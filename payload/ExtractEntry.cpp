@@ -35,23 +35,25 @@ bool StoredFileTime(double date, FILETIME& utc) {
 }  // namespace
 
 // One attempt: create (replacing any earlier file), write all bytes in one
-// call, set the last-write time, close. A short write, for example on a full
-// disk, fails the attempt and the partial file is removed, so a truncated
-// copy never counts as done. The time is set on the same handle after the
-// data is written: Windows keeps an explicitly set time through the close,
-// and a second open per file would cost as much again as the write itself.
-// A failure to set the time is not a failure of the copy.
+// call, close; then open the file again and give it the stored time. A short
+// write, for example on a full disk, fails the attempt and the partial file
+// is removed, so a truncated copy never counts as done. Failing to set the
+// time is not a failure of the copy: the file keeps the time of its writing.
 bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) {
     UniqueFile file(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(entry.Size);
     const bool wrote = size == 0 || (WriteFile(file.get(), Data.data() + entry.Offset, size, &written, nullptr) &&
                                      written == size);
-    FILETIME stamp;
-    if (wrote && StoredFileTime(entry.Date, stamp)) SetFileTime(file.get(), nullptr, nullptr, &stamp);
     const bool closed = CloseHandle(file.release()) != FALSE;
+    FILETIME stamp;
+    if (wrote && closed && StoredFileTime(entry.Date, stamp)) {
+        UniqueFile again(CreateFileA(destination.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (again) SetFileTime(again.get(), nullptr, nullptr, &stamp);
+    }
     if (wrote && closed) return true;
     DeleteFileA(destination.c_str());
     return false;

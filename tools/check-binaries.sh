@@ -64,4 +64,5 @@ check "win32 setup under 350 KB without its payload" small_enough
 check "payload is one zlib stream at maximum compression" starts_with_78da "$build/win32/payload/payload.bin"
 check "the same inputs pack to the same payload" packs_reproducibly
 check "payload holds 272 entries" holds_272_entries
+check "logo and picker bitmaps have the expected form" python3 "$here/tools/check-art.py" "$here/resources"
 exit $failed
