@@ -26,7 +26,7 @@ namespace {
 
 using namespace qwp;
 
-constexpr int kRounds = 7;
+constexpr int kRounds = 9;
 
 double Seconds() {
     static LARGE_INTEGER frequency = [] {
@@ -104,42 +104,60 @@ int main() {
     TAttachedFiles catalogue;
     std::printf("payload: %zu entries, %d bytes inflated\n", catalogue.Entries.size(), catalogue.DataSize);
 
-    std::vector<double> engine, plain, planning;
-    for (int round = 0; round < kRounds; ++round) {
-        const std::string mainDir = FreshFolder("qwp-bench");
+    const std::string mainDir = FreshFolder("qwp-bench");
+    InstallTarget target;
+    target.MainDir = mainDir;
+    target.SelectedComponents = 0x3F;
+    auto freshDestination = [&] {
         RemoveInstalled(mainDir);
         CreateDirectoryA(mainDir.c_str(), nullptr);
-        InstallTarget target;
-        target.MainDir = mainDir;
-        target.SelectedComponents = 0x3F;
         catalogue.SharedUpdateList.clear();
+        CloseInstallLog();
+    };
 
+    // The plan alone, and the list of writes the floor makes.
+    std::vector<double> engine, plain, planning;
+    freshDestination();
+    target.BuildInstallPlan(catalogue);
+    const std::vector<PlannedWrite> writes = PlanOf(catalogue);
+
+    auto timeEngine = [&] {
+        freshDestination();
         double t0 = Seconds();
         target.BuildInstallPlan(catalogue);
         planning.push_back(Seconds() - t0);
-        RemoveInstalled(mainDir);
-        CreateDirectoryA(mainDir.c_str(), nullptr);
-        catalogue.SharedUpdateList.clear();
-
+        freshDestination();
         t0 = Seconds();
         const InstallResult result = RunInstall(catalogue, target);
         engine.push_back(Seconds() - t0);
-        if (result != InstallResult::Completed) {
+        return result == InstallResult::Completed;
+    };
+    auto timePlain = [&] {
+        freshDestination();
+        const double t0 = Seconds();
+        PlainWrite(catalogue, writes);
+        plain.push_back(Seconds() - t0);
+    };
+
+    // Alternating which goes first keeps a slow spell of the machine from
+    // falling on one side only.
+    for (int round = 0; round < kRounds; ++round) {
+        bool completed;
+        if (round % 2 == 0) {
+            completed = timeEngine();
+            timePlain();
+        } else {
+            timePlain();
+            completed = timeEngine();
+        }
+        if (!completed) {
             std::printf("the install run did not complete\n");
             return 1;
         }
-        const std::vector<PlannedWrite> writes = PlanOf(catalogue);
-        CloseInstallLog();
-        RemoveInstalled(mainDir);
-        CreateDirectoryA(mainDir.c_str(), nullptr);
-
-        t0 = Seconds();
-        PlainWrite(catalogue, writes);
-        plain.push_back(Seconds() - t0);
-        RemoveInstalled(mainDir);
         std::printf("round %d: install run %.1f ms, plain writes %.1f ms (%zu files)\n", round + 1,
                     engine.back() * 1000, plain.back() * 1000, writes.size());
     }
+    freshDestination();
 
     std::printf("catalogue build (median of %d): %.2f ms\n", kRounds, Median(catalogueTimes) * 1000);
     std::printf("planning alone median: %.1f ms\n", Median(planning) * 1000);
