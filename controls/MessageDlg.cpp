@@ -223,6 +223,16 @@ std::vector<WORD> EmptyDialogTemplate() {
     return words;
 }
 
+// When no dialog can be made at all (no memory, no desktop), the user cannot
+// answer; the answer is then the most cautious one offered, so a caller that
+// repeats on "no answer" cannot loop for ever.
+MsgResult AnswerWithoutDialog(const MessageRequest& request) {
+    if (request.escapeButton != mbNone) return ResultOf(request.escapeButton);
+    for (MsgButton button : {mbCancel, mbAbort, mbNo, mbOK})
+        if (request.buttons & button) return ResultOf(button);
+    return MsgResult::None;
+}
+
 MsgResult ShowDialog(const MessageRequest& request) {
     DialogState state{&request, {}, WithWindowsLineBreaks(request.text)};
     for (MsgButton button : kButtonOrder)
@@ -234,6 +244,7 @@ MsgResult ShowDialog(const MessageRequest& request) {
     const INT_PTR answer = DialogBoxIndirectParamA(
         GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), GetActiveWindow(),
         DialogProc, reinterpret_cast<LPARAM>(&state));
+    if (answer == -1) return AnswerWithoutDialog(request);
     if (answer <= 0) return MsgResult::None;
     return static_cast<MsgResult>(answer);
 }

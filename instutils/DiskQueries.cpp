@@ -52,11 +52,13 @@ std::int32_t DiskUsage(const std::string& folder, std::int32_t size) {
 
 std::int64_t DriveFreeBytes(const std::string& path) {
     if (!FreeSpaceEntry) return -1;
-    const std::string drive = DrivePart(path);
+    std::string drive = DrivePart(path);
+    // A share is only answered for with its trailing backslash.
+    if (drive.size() > 2 && drive[0] == '\\' && drive[1] == '\\') drive += '\\';
     ULARGE_INTEGER freeToCaller, totalBytes;
     freeToCaller.QuadPart = 0;
     totalBytes.QuadPart = 0;
-    // The query is handed "C:" without a backslash. A path without a drive
+    // A drive is handed over as "C:", without a backslash. A path without a drive
     // part is not asked about: the current directory's drive, which the
     // query would answer for, is not where such a path leads.
     if (drive.empty() || !FreeSpaceEntry(drive.c_str(), &freeToCaller, &totalBytes, nullptr)) return -1;

@@ -52,10 +52,12 @@ std::string FinalPathOf(const std::string& path) {
 
 EntryKind ClassifyEntry(const std::string& folderFinal, const std::string& path, const std::string& name,
                         unsigned long attributes) {
-    if (!FinalPathFunction()) return KindByAttributes(attributes);
-    if (folderFinal.empty()) return EntryKind::Elsewhere;
+    if (!FinalPathFunction() || folderFinal.empty()) return KindByAttributes(attributes);
+    // Some volumes (RAM disks, image and user-mode file systems) give no final
+    // paths at all; there the attributes decide, as they do on Windows.
     const std::string actual = FinalPathOf(path);
-    if (actual.empty() || !SameName(actual, JoinPath(folderFinal, name))) return EntryKind::Elsewhere;
+    if (actual.empty()) return KindByAttributes(attributes);
+    if (!SameName(actual, JoinPath(folderFinal, name))) return EntryKind::Elsewhere;
     return KindByAttributes(attributes);
 }
 

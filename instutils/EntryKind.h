@@ -29,10 +29,10 @@ enum class EntryKind {
 std::string FinalPathOf(const std::string& path);
 
 // Classifies the entry `name`, listed with `attributes` in the folder whose
-// final path is `folderFinal` (from FinalPathOf). Anything that cannot be
-// checked counts as Elsewhere and is left alone. On systems without final
-// paths (before Vista, where only folder junctions exist and all carry the
-// reparse attribute) the attributes decide.
+// final path is `folderFinal` (from FinalPathOf). Where final paths cannot
+// be had (before Vista, where only folder junctions exist and all carry the
+// reparse attribute, and on volumes that do not answer the query) the
+// attributes decide.
 EntryKind ClassifyEntry(const std::string& folderFinal, const std::string& path, const std::string& name,
                         unsigned long attributes);
 

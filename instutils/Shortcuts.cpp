@@ -28,6 +28,9 @@ std::wstring WideFromAnsi(const std::string& text) {
 
 void CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
                     const std::string& description) {
+    // A bare file name means no shortcut folder could be found: saving it
+    // would drop the shortcut into whatever the current directory is.
+    if (FolderPart(shortcutPath).empty()) return;
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put())) ||
         !link)

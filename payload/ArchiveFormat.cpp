@@ -44,7 +44,11 @@ bool IsDeviceName(std::string_view component) {
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : kDevices)
         if (EqualsIgnoringAsciiCase(base, device)) return true;
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
+    // COM1 to COM9 and LPT1 to LPT9, and with the superscript digits 1, 2
+    // and 3 of the ANSI code page.
+    const auto digit = static_cast<unsigned char>(base.size() == 4 ? base[3] : 0);
+    const bool portNumber = (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    if (portNumber)
         return EqualsIgnoringAsciiCase(base.substr(0, 3), "COM") ||
                EqualsIgnoringAsciiCase(base.substr(0, 3), "LPT");
     return false;
@@ -79,9 +83,12 @@ const char* DescribeParseError(ParseError error) {
 
 bool IsSafeEntryName(std::string_view name) {
     if (name.empty()) return true;
+    // Windows would store a slash as a backslash: the name would not be the
+    // one the plan's folder prefixes and the folder creation work with.
+    if (name.find('/') != std::string_view::npos) return false;
     std::size_t start = 0;
     while (true) {
-        std::size_t end = name.find_first_of("\\/", start);
+        std::size_t end = name.find('\\', start);
         std::string_view component = name.substr(start, end == std::string_view::npos ? end : end - start);
         if (!IsSafeComponent(component)) return false;
         if (end == std::string_view::npos) return true;

@@ -57,8 +57,8 @@ struct ParseResult {
 ParseResult ParseArchive(const std::uint8_t* data, std::size_t size);
 
 // True for the empty name and for a relative path that Windows stores exactly
-// as written and that stays inside the folder it is installed in: no leading
-// separator, no drive or colon, no empty, "." or ".." component, no component
+// as written and that stays inside the folder it is installed in: backslash
+// separators only, no leading one, no drive or colon, no empty, "." or ".." component, no component
 // ending in a dot or blank, no device name (CON, NUL, COM1 ...) with or
 // without an extension, no control character and none of < > " | ? *.
 bool IsSafeEntryName(std::string_view name);

@@ -32,6 +32,8 @@ TAttachedFiles::TAttachedFiles(const std::uint8_t* compressed, std::size_t size)
 
 void TAttachedFiles::Build(const std::uint8_t* compressed, std::size_t size) {
     archive::InflateResult inflated = archive::InflatePayload(compressed, size);
+    // Running out of memory is no fault of the download.
+    if (inflated.error == archive::InflateError::OutOfMemory) throw std::bad_alloc();
     if (inflated.error != archive::InflateError::None)
         throw PayloadDamaged(archive::DescribeInflateError(inflated.error));
     archive::ParseResult parsed = archive::ParseArchive(inflated.data.data(), inflated.data.size());

@@ -80,7 +80,8 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
             }
             lastFolderMade_.clear();
         }
-        switch (MessageDlg(CannotCreateMessage(destination), MsgKind::Error, mbAbort | mbRetry | mbIgnore)) {
+        // Enter retries; a stray key press must not end the installation.
+        switch (MessageDlg(CannotCreateMessage(destination), MsgKind::Error, mbAbort | mbRetry | mbIgnore, mbRetry)) {
             case MsgResult::Abort: return false;
             case MsgResult::Ignore: return true;
             default: break;  // Retry, or the dialog closed another way: try again

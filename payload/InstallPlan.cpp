@@ -182,8 +182,7 @@ std::string InstallTarget::GetInstallFolder(int kind) const {
 
 void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {
     for (int group = 0; group < kComponentCount; ++group) catalogue.ClearGroup(group);
-    const bool portable = IsPortableInstall();
-    catalogue.ForceReplace = !portable;
+    catalogue.ForceReplace = !IsPortableInstall();
 
     catalogue.AddToPlan("qwp.exe", MainDir, 0, ReplaceChanged);
     catalogue.AddToPlan("License.txt", MainDir, 0, ReplaceChanged);
@@ -214,7 +213,7 @@ void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {
     ResumeLog();
     if (IsSelected(5)) catalogue.AddToPlan("Basic.asn", publicData, 5, ReplaceChanged);
 
-    if (!portable) {
+    if (!IsPortableInstall()) {
         InstallStamp = NowAsDateTime();
         std::string bytes(sizeof InstallStamp, '\0');
         std::memcpy(&bytes[0], &InstallStamp, sizeof InstallStamp);  // little-endian on every Windows target

@@ -53,13 +53,16 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     }
 }
 
+// Files get their times at two-second resolution; a stamp on an odd second
+// could never compare equal to the file written from it, and every reinstall
+// would replace that file again.
 bool ParseTimestamp(const std::string& text, double& value) {
     qwp::DateTimeParts p;
     char tail = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &p.year, &p.month, &p.day, &p.hour,
                     &p.minute, &p.second, &tail) != 6)
         return false;
-    return qwp::EncodeDateTime(p, value);
+    return p.second % 2 == 0 && p.year >= 1980 && p.year <= 2099 && qwp::EncodeDateTime(p, value);
 }
 
 std::string UpperAscii(std::string s) {
@@ -126,7 +129,8 @@ int main(int argc, char** argv) {
         if (!seen.insert(UpperAscii(name)).second)
             Fail(where + "entry name \"" + name + "\" is a duplicate (ignoring case)");
         double date = 0;
-        if (!ParseTimestamp(fields[2], date)) Fail(where + "bad time stamp \"" + fields[2] + "\"");
+        if (!ParseTimestamp(fields[2], date))
+            Fail(where + "bad time stamp \"" + fields[2] + "\" (want YYYY-MM-DD HH:MM:SS, even seconds, 1980-2099)");
 
         std::string source = fields[1] == "@qwp" ? options.qwp : options.root + "/" + fields[1];
         if (source.empty()) Fail(where + "@qwp used without --qwp");

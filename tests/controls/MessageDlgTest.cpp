@@ -92,10 +92,14 @@ MsgResult ShowAndAct(const std::string& text, MsgKind kind, MsgButtons buttons, 
     return result;
 }
 
+// Sends a key press to the control that has the keyboard focus in the
+// dialog's thread, as the keyboard would.
 void PressKey(HWND dialog, WPARAM key) {
-    HWND focus = GetWindow(dialog, GW_CHILD);
-    for (HWND child = focus; child; child = GetWindow(child, GW_HWNDNEXT))
-        if (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) focus = child;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus
+                     ? info.hwndFocus
+                     : dialog;
     PostMessageA(focus, WM_KEYDOWN, key, 0);
     PostMessageA(focus, WM_KEYUP, key, 0xC0000000);
 }
@@ -138,10 +142,13 @@ TEST(MessageDlg, EscapeGivesTheEscapeAnswerOrNone) {
 }
 
 TEST(MessageDlg, EnterPressesTheDefaultButton) {
+    // The default is neither the first nor the last button, so neither the
+    // first-button focus nor the last tab stop can stand in for it.
     Seen seen;
-    EXPECT_EQ(ShowAndAct("Go on?", MsgKind::Confirm, mbYes | mbNo, mbNo, mbNo, seen,
+    EXPECT_EQ(ShowAndAct("Go on?", MsgKind::Confirm, mbYes | mbNo | mbCancel, mbNo, mbCancel, seen,
                          [](HWND d) { PressKey(d, VK_RETURN); }),
               MsgResult::No);
+    EXPECT_EQ(seen.defaultButton, "&No");
 }
 
 TEST(MessageDlg, IsCentredOnTheScreen) {

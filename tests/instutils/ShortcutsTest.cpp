@@ -40,3 +40,22 @@ TEST_F(ShortcutsTest, CreatesTheFolderLogsItThenTheShortcut) {
 
 }  // namespace
 }  // namespace qwp::test
+
+namespace qwp::test {
+namespace {
+
+TEST_F(InstUtilsTest, BareShortcutNameCreatesAndLogsNothing) {
+    const std::string target = scratch_ / "qwp.exe";
+    ASSERT_TRUE(WriteWholeFile(target, "MZ"));
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch_.Path().c_str()));
+    StartLog();
+    CreateShortcut("Quilvane Word Processor.lnk", target, scratch_.Path(), "Quilvane Word Processor");
+    SetCurrentDirectoryA(previous);
+    EXPECT_FALSE(FileExists(scratch_ / "Quilvane Word Processor.lnk"));
+    EXPECT_EQ(Log(), Lines{});
+}
+
+}  // namespace
+}  // namespace qwp::test

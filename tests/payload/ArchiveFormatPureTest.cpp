@@ -117,6 +117,7 @@ TEST(ArchiveParse, RefusesNamesThatAreNotSafeRelativePaths) {
         "\\Windows\\evil.dll", "/etc/passwd", "C:\\x.txt", "a:b", "file.txt:stream", "Templates\\\\x.rtf",
         "Templates\\", ".", "..", "..\\x", "a\\..\\..\\x", "a\\.\\x", "name.", "name ", "dir.\\x", "dir \\x",
         "CON", "con.txt", "Nul", "NUL .txt", "COM1", "lpt9.log", "a\\AUX\\b", "PRN.x.y", "CONIN$",
+        "COM\xb9", "lpt\xb3.txt", "Templates/x.rtf", "a/b",
         "tab\there", "bell\a", "a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "a\x7f" "b"};
     for (const char* name : unsafe) {
         EXPECT_FALSE(IsSafeEntryName(name)) << name;
@@ -277,6 +278,9 @@ TEST_F(Packer, RefusesUnsafeManifests) {
         {"a\\..\\..\\x.txt\ta.txt\t2024-01-01 00:00:00\n", "\"..\""},
         {"a.txt\tmissing.txt\t2024-01-01 00:00:00\n", "cannot read"},
         {"a.txt\ta.txt\t2024-02-30 00:00:00\n", "bad time stamp"},
+        {"a.txt\ta.txt\t2024-02-03 10:11:13\n", "even seconds"},
+        {"a.txt\ta.txt\t1979-12-31 10:11:12\n", "bad time stamp"},
+        {"Sub/a.txt\ta.txt\t2024-01-01 00:00:00\n", "not a name Windows stores"},
     };
     for (const Case& c : cases) {
         EXPECT_NE(Pack(c.manifest, "refused.bin"), 0) << c.manifest;

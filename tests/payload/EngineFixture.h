@@ -18,7 +18,16 @@
 
 namespace qwp::test {
 
-inline std::string SharedDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
+// The shared data folder the plan writes to; never a relative path, which
+// the clean-up would look for below the current directory.
+inline std::string SharedDataFolder() {
+    const std::string common = GetSpecialFolder(CSIDL_COMMON_APPDATA);
+    if (common.size() < 3 || common[1] != ':') {
+        ADD_FAILURE() << "no common application data folder: \"" << common << "\"";
+        std::abort();
+    }
+    return JoinPath(common, "Quilvane\\");
+}
 
 // The removable drive the test environment sets up, or empty.
 inline std::string RemovableDrive() {
@@ -60,7 +69,14 @@ protected:
     }
 
     static TAttachedFiles& catalogue() { return *catalogue_; }
-    const TAttachedFile& Entry(const std::string& name) { return *catalogue().FindEntry(name); }
+    const TAttachedFile& Entry(const std::string& name) {
+        const TAttachedFile* entry = catalogue().FindEntry(name);
+        if (!entry) {
+            ADD_FAILURE() << "the payload has no entry " << name;
+            std::abort();
+        }
+        return *entry;
+    }
 
     static inline TAttachedFiles* catalogue_ = nullptr;
     TempFolder dest_;

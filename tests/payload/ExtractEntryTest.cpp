@@ -67,6 +67,7 @@ TEST_F(EngineTest, LockedDestinationIsRetriedAfterRelease) {
     const MessageRequest& asked = user_.Requests()[0];
     EXPECT_EQ(asked.kind, MsgKind::Error);
     EXPECT_EQ(asked.buttons, static_cast<MsgButtons>(mbAbort | mbRetry | mbIgnore));
+    EXPECT_EQ(asked.defaultButton, mbRetry) << "Enter must not end the installation";
     EXPECT_EQ(asked.text, MessageFor(path));
     EXPECT_EQ(ReadWholeFile(path), EntryContent(catalogue(), Entry("qwp.exe")));
     EXPECT_EQ(*InstallLog, std::vector<std::string>{"File Copy: " + path});

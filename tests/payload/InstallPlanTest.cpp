@@ -1,6 +1,9 @@
 // The install plan for the real payload: groups, order, destinations, the
 // logged flag, the shared-file marks and the overwrite decisions.
+#include "payload/ArchiveFormat.h"
 #include "tests/payload/EngineFixture.h"
+
+#include <zlib.h>
 
 #include <tuple>
 #include <vector>
@@ -165,6 +168,48 @@ TEST_F(EngineTest, ComponentSizesRoundToClustersAndCountTheCacheOnce) {
     EXPECT_EQ(catalogue().ComponentSize("qwp.exe\r\nlicense.TXT\n", dest_.Path()),
               rounded(Entry("qwp.exe").Size) + rounded(Entry("License.txt").Size));
     EXPECT_EQ(catalogue().ComponentSize("no such entry", dest_.Path()), 0);
+}
+
+}  // namespace
+}  // namespace qwp::test
+
+namespace qwp::test {
+namespace {
+
+// A catalogue of our own with two entries of one name (other letter case).
+std::unique_ptr<TAttachedFiles> CatalogueWithTwins() {
+    std::vector<std::uint8_t> raw;
+    const std::string small(1, 'a'), large(5000, 'b'), template_(10, 't');
+    archive::AppendEntry(raw, "Dup.txt", 45000.0, reinterpret_cast<const std::uint8_t*>(small.data()), small.size());
+    archive::AppendEntry(raw, "Templates\\a.rtf", 45000.0, reinterpret_cast<const std::uint8_t*>(template_.data()),
+                         template_.size());
+    archive::AppendEntry(raw, "DUP.TXT", 45001.0, reinterpret_cast<const std::uint8_t*>(large.data()), large.size());
+    uLongf size = compressBound(raw.size());
+    std::vector<std::uint8_t> packed(size);
+    compress2(packed.data(), &size, raw.data(), raw.size(), 9);
+    return std::make_unique<TAttachedFiles>(packed.data(), size);
+}
+
+TEST_F(EngineTest, TwinNamesFollowEachLookUpsOwnOrder) {
+    auto twins = CatalogueWithTwins();
+    ASSERT_EQ(twins->Entries.size(), 3u);
+    EXPECT_EQ(twins->FindEntry("dup.txt"), twins->Entries[2].get()) << "extraction by name takes the last";
+    twins->ForceReplace = true;
+    ASSERT_TRUE(twins->AddToPlan("dup.txt", dest_.Path(), 0, KeepExisting));
+    EXPECT_EQ(twins->Groups[0].front()->Entry, twins->Entries[0].get()) << "the plan takes the first";
+    const std::int32_t cluster = GetClusterSize(dest_.Path());
+    const std::int32_t lastSize = (5000 + cluster - 1) / cluster * cluster;
+    EXPECT_EQ(twins->ComponentSize("dup.txt", dest_.Path()), lastSize) << "sizes count the last one only";
+    EXPECT_EQ(twins->ComponentSize("Templates\\\rdup.txt", dest_.Path()), lastSize + cluster);
+}
+
+TEST_F(EngineTest, UserDataFolderIsMadeBelowApplicationData) {
+    const std::string expected = JoinPath(GetSpecialFolder(CSIDL_APPDATA), "Quilvane\\");
+    RemoveTree(expected);
+    EXPECT_EQ(target_.GetInstallFolder(UserDataFolder), expected);
+    EXPECT_TRUE(FolderExists(expected));
+    EXPECT_EQ(target_.GetInstallFolder(7), SharedDataFolder() + "Public\\Spellcheck\\") << "kinds above 4 spell";
+    RemoveTree(expected);
 }
 
 }  // namespace

@@ -69,3 +69,25 @@ TEST_F(EngineTest, FullRunWritesEveryFileAndReinstallAddsNoDuplicates) {
 
 }  // namespace
 }  // namespace qwp::test
+
+namespace qwp::test {
+namespace {
+
+TEST(InstallSelection, RowsReadLastToFirstKeepNumbersUpToSeven) {
+    EXPECT_EQ(SelectionFromRows({0, 1, 2, 3, 4, 5}, {true, false, true, false, false, true}), 0x25);
+    EXPECT_EQ(SelectionFromRows({5, 3, 8, 7}, {true, true, true, true}), 0x28 | 0x80) << "8 does not fit a byte";
+    EXPECT_EQ(SelectionFromRows({0, 1}, {true}), 0x01) << "rows without a state count as unchecked";
+}
+
+TEST_F(EngineTest, IgnoringEveryFailureRunsToTheEnd) {
+    target_.SelectedComponents = 0x01;
+    ASSERT_TRUE(CreateDirectoryA((dest_ / "qwp.exe").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((dest_ / "License.txt").c_str(), nullptr));
+    user_.SetFallback(MsgResult::Ignore);
+    EXPECT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    EXPECT_EQ(user_.Requests().size(), 2u);
+    for (const auto& line : *InstallLog) EXPECT_NE(line.rfind("File Copy: ", 0), 0u) << line;
+}
+
+}  // namespace
+}  // namespace qwp::test
