@@ -159,7 +159,12 @@ int main() {
     }
     freshDestination();
 
+    const double p0 = Seconds();
+    for (int i = 0; i < 20; ++i) IsPortableLocation(mainDir);
+    const double portableTest = (Seconds() - p0) / 20;
+
     std::printf("catalogue build (median of %d): %.2f ms\n", kRounds, Median(catalogueTimes) * 1000);
+    std::printf("portable-drive test: %.2f ms a call\n", portableTest * 1000);
     std::printf("planning alone median: %.1f ms\n", Median(planning) * 1000);
     std::printf("install run median: %.1f ms\n", Median(engine) * 1000);
     std::printf("plain-write floor median: %.1f ms\n", Median(plain) * 1000);

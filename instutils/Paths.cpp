@@ -34,7 +34,12 @@ std::string CutAtNul(std::string text) {
 
 }  // namespace
 
-bool SameName(const std::string& a, const std::string& b) { return UpperCased(a) == UpperCased(b); }
+bool SameName(const std::string& a, const std::string& b) {
+    // The ANSI upper-casing maps byte to byte, so texts of different lengths
+    // can never compare equal; that answers most look-ups without a call.
+    if (a.size() != b.size()) return false;
+    return UpperCased(a) == UpperCased(b);
+}
 
 std::string GetSpecialFolder(std::int32_t csidl) {
     if (!SpecialFolderEntry) return {};

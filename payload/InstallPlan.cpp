@@ -69,6 +69,24 @@ std::string ProductFolderIn(std::string base) {
     return base + kProductFolder;
 }
 
+std::string SharedPublicPrefix() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder); }
+
+// While a whole plan is made, the shared Public folder is asked for once
+// rather than for every AddToPlan call: the shell's answer takes longer than
+// planning a file.
+const std::string* planSharedPrefix = nullptr;
+
+class SharedPrefixForPlan {
+public:
+    SharedPrefixForPlan() : prefix_(SharedPublicPrefix()) { planSharedPrefix = &prefix_; }
+    ~SharedPrefixForPlan() { planSharedPrefix = nullptr; }
+    SharedPrefixForPlan(const SharedPrefixForPlan&) = delete;
+    SharedPrefixForPlan& operator=(const SharedPrefixForPlan&) = delete;
+
+private:
+    std::string prefix_;
+};
+
 }  // namespace
 
 double NowAsDateTime() {
@@ -87,7 +105,7 @@ bool TAttachedFiles::AddToPlan(const std::string& pattern, const std::string& fo
     if (group < 0 || group >= kComponentCount) return false;
     // The shared Public folder, asked once for all the entries of this call.
     const PlanCall call{folder, group, policy, ForceReplace ? AlwaysReplace : policy,
-                        JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder)};
+                        planSharedPrefix ? *planSharedPrefix : SharedPublicPrefix()};
     bool planned = false;
     if (IsFolderPrefix(pattern)) {
         for (auto& entry : Entries)
@@ -158,19 +176,23 @@ bool InstallTarget::IsPortableInstall() const { return IsPortableLocation(MainDi
 
 std::string InstallTarget::InMainDir(const std::string& name) const { return JoinPath(MainDir, name); }
 
-std::string InstallTarget::GetInstallFolder(int kind) const {
+std::string InstallTarget::GetInstallFolder(int kind) const { return FolderOfKind(kind, IsPortableInstall()); }
+
+// One answer to the portable question serves the whole call, inner folders
+// included.
+std::string InstallTarget::FolderOfKind(int kind, bool portable) const {
     std::string folder;
-    if (IsPortableInstall()) {
+    if (portable) {
         folder = MainDir;
         AddTrailingBackslash(folder);
         if (kind >= SpellingFolder) folder += "Spellcheck\\";
     } else {
         switch (kind) {
             case CommonDataFolder: folder = ProductFolderIn(SpecialFolderOr(CSIDL_COMMON_APPDATA, CSIDL_PERSONAL)); break;
-            case HiddenDataFolder: folder = GetInstallFolder(CommonDataFolder) + "Hidden"; break;
-            case PublicDataFolder: folder = GetInstallFolder(CommonDataFolder) + "Public"; break;
+            case HiddenDataFolder: folder = FolderOfKind(CommonDataFolder, false) + "Hidden"; break;
+            case PublicDataFolder: folder = FolderOfKind(CommonDataFolder, false) + "Public"; break;
             case UserDataFolder: folder = ProductFolderIn(SpecialFolderOr(CSIDL_APPDATA, CSIDL_PERSONAL)); break;
-            default: folder = GetInstallFolder(PublicDataFolder) + "Spellcheck\\"; break;
+            default: folder = FolderOfKind(PublicDataFolder, false) + "Spellcheck\\"; break;
         }
     }
     if (!folder.empty()) {
@@ -181,6 +203,7 @@ std::string InstallTarget::GetInstallFolder(int kind) const {
 }
 
 void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {
+    const SharedPrefixForPlan sharedPrefix;
     for (int group = 0; group < kComponentCount; ++group) catalogue.ClearGroup(group);
     catalogue.ForceReplace = !IsPortableInstall();
 

@@ -46,6 +46,9 @@ public:
     void BuildInstallPlan(TAttachedFiles& catalogue);
 
     bool IsSelected(int component) const { return (SelectedComponents >> component) & 1; }
+
+private:
+    std::string FolderOfKind(int kind, bool portable) const;
 };
 
 // The current local date and time as a date-time value.
