@@ -2,6 +2,7 @@
 
 #include "instutils/DateTime.h"
 #include "instutils/InstUtils.h"
+#include "instutils/LogText.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -40,23 +41,6 @@ bool IsFolderPrefix(const std::string& pattern) { return !pattern.empty() && pat
 // The prefix test: the candidate cut to the pattern's length, then SameName.
 bool StartsWithName(const std::string& candidate, const std::string& prefix) {
     return SameName(candidate.substr(0, prefix.size()), prefix);
-}
-
-std::vector<std::string> SplitPatternLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
 }
 
 std::string SpecialFolderOr(int csidl, int fallback) {
@@ -151,7 +135,8 @@ void TAttachedFiles::ClearGroup(int index) {
 std::int32_t TAttachedFiles::ComponentSize(const std::string& patternText,
                                            const std::string& destinationFolder) const {
     std::int64_t sum = 0;
-    const std::vector<std::string> lines = SplitPatternLines(patternText);
+    // Lines end at CR, LF or both, as in a log text.
+    const std::vector<std::string> lines = SplitLogText(patternText);
     for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
         const bool prefix = IsFolderPrefix(*line);
         for (auto entry = Entries.rbegin(); entry != Entries.rend(); ++entry) {

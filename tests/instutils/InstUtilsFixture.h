@@ -80,30 +80,6 @@ inline std::string Attributes(const std::string& path) {
     return text;
 }
 
-inline Lines Entries(const std::string& folder) {
-    Lines names;
-    WIN32_FIND_DATAA entry;
-    UniqueFind listing(FindFirstFileA((folder + "*").c_str(), &entry));
-    for (bool more = listing.valid(); more; more = FindNextFileA(listing.get(), &entry)) {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-inline std::string Environment(const char* name) {
-    char value[1024];
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length < sizeof value ? std::string(value, length) : std::string();
-}
-
-// GetTempPathA reads TMP first, then TEMP.
-inline void RedirectTemp(const std::string& folder) {
-    SetEnvironmentVariableA("TMP", folder.c_str());
-    SetEnvironmentVariableA("TEMP", folder.c_str());
-}
-
 class InstUtilsTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -30,10 +30,7 @@ inline std::string SharedDataFolder() {
 }
 
 // The removable drive the test environment sets up, or empty.
-inline std::string RemovableDrive() {
-    const char* drive = std::getenv("QWP_REMOVABLE_DRIVE");
-    return drive ? drive : "";
-}
+inline std::string RemovableDrive() { return Environment("QWP_REMOVABLE_DRIVE"); }
 
 class EngineTest : public ::testing::Test {
 protected:

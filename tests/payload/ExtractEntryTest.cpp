@@ -116,9 +116,9 @@ TEST_F(EngineTest, NameNotInTheCatalogueWritesNothingAndAsks) {
 
 // A disk that fills up mid-file: the write comes up short.
 TEST_F(EngineTest, ShortWriteOnAFullDiskIsAFailureNotACopy) {
-    const char* drive = std::getenv("QWP_SMALL_DRIVE");
-    if (!drive || !*drive) GTEST_SKIP() << "this machine did not let the test environment mount a small RAM disk";
-    const std::string root = std::string(drive) + "\\";
+    const std::string drive = Environment("QWP_SMALL_DRIVE");
+    if (drive.empty()) GTEST_SKIP() << "this machine did not let the test environment mount a small RAM disk";
+    const std::string root = drive + "\\";
     RemoveTree(root + "fill");
     CreateDirectoryA((root + "fill").c_str(), nullptr);
     // Leave less room than the program needs.

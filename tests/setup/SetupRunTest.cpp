@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,43 +16,6 @@ namespace qwp::test {
 namespace {
 
 constexpr DWORD kStartTimeout = 30000;
-
-std::set<std::string> Listing(const std::string& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA data;
-    UniqueFind find(FindFirstFileA((folder + "*").c_str(), &data));
-    if (!find) return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..") names.insert(name);
-    } while (FindNextFileA(find.get(), &data));
-    return names;
-}
-
-std::string Join(const std::set<std::string>& names) {
-    std::string out;
-    for (const auto& n : names) out += n + " ";
-    return out;
-}
-
-// Points the child's temporary folder at a folder of the test's.
-class TempVariableScope {
-public:
-    explicit TempVariableScope(const std::string& folder) {
-        char old[MAX_PATH] = {};
-        GetEnvironmentVariableA("TMP", old, MAX_PATH);
-        old_ = old;
-        SetEnvironmentVariableA("TMP", folder.c_str());
-        SetEnvironmentVariableA("TEMP", folder.c_str());
-    }
-    ~TempVariableScope() {
-        SetEnvironmentVariableA("TMP", old_.c_str());
-        SetEnvironmentVariableA("TEMP", old_.c_str());
-    }
-
-private:
-    std::string old_;
-};
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -67,11 +29,11 @@ TEST(SetupRun, ExitsZeroAndRemovesItsTemporaryFiles) {
     ASSERT_TRUE(WriteWholeFile(temp / "~quilvanewordprocessorsetup4.tmp", "other letter case"));
     ASSERT_TRUE(WriteWholeFile(temp / "keep.txt", "mine"));
 
-    TempVariableScope scope(temp.Path());
+    TempRedirect scope(temp.Path());
     ChildProcess setup(Quoted(BuildFile("setup.exe")));
     ASSERT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
     EXPECT_EQ(setup.WaitForExit(kStartTimeout), static_cast<DWORD>(kExitSuccess));
-    EXPECT_EQ(Join(Listing(temp.Path())), "keep.txt ~quilvanewordprocessorsetup4.tmp ");
+    EXPECT_EQ(Entries(temp.Path()), (std::vector<std::string>{"keep.txt", "~quilvanewordprocessorsetup4.tmp"}));
 }
 
 // Finds the packed payload inside a copy of the program and flips one byte
@@ -108,15 +70,15 @@ TEST(SetupRun, DamagedPayloadShowsOneErrorExitsTwoAndWritesNothing) {
     ASSERT_TRUE(DamagePayloadOf(program));
     ASSERT_TRUE(WriteWholeFile(temp / "~QuilvaneWordProcessorSetup0.tmp", "an earlier run's"));
 
-    TempVariableScope scope(temp.Path());
+    TempRedirect scope(temp.Path());
     std::string message;
     EXPECT_EQ(RunExpectingDamageError(program, message), static_cast<DWORD>(kExitPayloadDamaged));
     std::string expected = kPayloadDamagedMessage;
     std::replace(expected.begin(), expected.end(), '\r', '\n');
     message.erase(std::remove(message.begin(), message.end(), '\r'), message.end());
     EXPECT_EQ(message, expected);
-    EXPECT_EQ(Join(Listing(folder.Path())), "setup.exe ");
-    EXPECT_EQ(Join(Listing(temp.Path())), "~QuilvaneWordProcessorSetup0.tmp ") << "a damaged setup touches nothing";
+    EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"setup.exe"});
+    EXPECT_EQ(Entries(temp.Path()), std::vector<std::string>{"~QuilvaneWordProcessorSetup0.tmp"}) << "a damaged setup touches nothing";
 }
 
 TEST(SetupRun, MissingPayloadResourceIsReportedAsDamage) {
@@ -187,7 +149,7 @@ TEST_F(DllPlanting, SetupLoadsNoDllFromItsFolderOrWorkingFolder) {
     const std::string program = folder_ / "setup.exe";
     ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
     TempFolder temp;
-    TempVariableScope scope(temp.Path());
+    TempRedirect scope(temp.Path());
     ChildProcess setup(Quoted(program), folder_.Path());
     ASSERT_TRUE(setup.Started());
     EXPECT_EQ(setup.WaitForExit(kStartTimeout), static_cast<DWORD>(kExitSuccess));

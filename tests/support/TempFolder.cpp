@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace qwp::test {
 
 TempFolder::TempFolder() {
@@ -39,6 +41,29 @@ void RemoveTree(const std::string& folder) {
     }
     find.reset();
     RemoveDirectoryA(base.c_str());
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    UniqueFind listing(FindFirstFileA((folder + "*").c_str(), &entry));
+    for (bool more = listing.valid(); more; more = FindNextFileA(listing.get(), &entry)) {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Environment(const char* name) {
+    char value[1024];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+void RedirectTemp(const std::string& folder) {
+    SetEnvironmentVariableA("TMP", folder.c_str());
+    SetEnvironmentVariableA("TEMP", folder.c_str());
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& content) {

@@ -3,6 +3,7 @@
 // side by side never clean up each other's temporary files), then GoogleTest.
 #include "instutils/ProcessStart.h"
 #include "instutils/SystemLibrary.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -17,8 +18,7 @@ std::string MakeOwnTempFolder() {
     if (length == 0 || length >= MAX_PATH) return {};
     std::string folder = std::string(base) + "qwptest-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
-    SetEnvironmentVariableA("TMP", folder.c_str());
-    SetEnvironmentVariableA("TEMP", folder.c_str());
+    qwp::test::RedirectTemp(folder);
     return folder;
 }
 
