@@ -35,6 +35,13 @@ set(QWP_SYSTEM_LIBS kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 shlwap
 function(qwp_module name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/SetupMain\\.cpp$")
+  if(NOT sources)
+    # A module with no code yet still links as an interface of its dependencies.
+    add_library(qwp_${name} INTERFACE)
+    target_include_directories(qwp_${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(qwp_${name} INTERFACE ${ARGN} ${QWP_SYSTEM_LIBS})
+    return()
+  endif()
   add_library(qwp_${name} STATIC ${sources})
   target_include_directories(qwp_${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(qwp_${name} PUBLIC ${ARGN} ${QWP_SYSTEM_LIBS})
@@ -43,6 +50,8 @@ endfunction()
 qwp_module(instutils ZLIB::ZLIB)
 qwp_module(controls qwp_instutils qwp_png)
 qwp_module(payload qwp_instutils qwp_controls ZLIB::ZLIB)
+qwp_module(registration qwp_instutils)
+qwp_module(wizard qwp_payload qwp_registration qwp_controls qwp_instutils)
 
 # The stand-in word processor, built for the same architecture as the setup.
 add_executable(qwp WIN32 sample/qwp/qwp.cpp)
@@ -66,7 +75,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/ui.rc PROPERTIES
   OBJECT_DEPENDS "${QWP_RESOURCE_FILES}")
 
-qwp_module(setup qwp_payload qwp_controls qwp_instutils)
+qwp_module(setup qwp_wizard qwp_registration qwp_payload qwp_controls qwp_instutils)
 add_executable(setup WIN32 setup/SetupMain.cpp resources/setup.rc)
 target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(setup PRIVATE qwp_setup)

@@ -8,7 +8,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev zlib1g-dev
-  wine wine64
+  wine wine64 wine32:i386
   xvfb xdotool imagemagick
   googletest
   dpkg-dev
@@ -29,6 +29,15 @@ apt_update_once() {
     apt-get update -qq
     apt_updated=1
   fi
+}
+
+# wine32 comes from the i386 architecture, which must be known to dpkg before
+# the package lists can offer it.
+ensure_i386_architecture() {
+  dpkg --print-foreign-architectures | grep -qx i386 && return 0
+  log "adding the i386 architecture"
+  dpkg --add-architecture i386
+  apt_updated=0
 }
 
 install_packages() {
@@ -109,6 +118,7 @@ mingw_triplet() {
   esac
 }
 
+ensure_i386_architecture
 install_packages
 mkdir -p "$CACHE"
 build_libpng i686
