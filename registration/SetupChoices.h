@@ -1,0 +1,81 @@
+// The user's choices kept in the registry from one setup run to the next,
+// under HKEY_CURRENT_USER, and the command-line option that overrides the
+// stored destination folder.
+#pragma once
+
+#include "registration/Registry.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qwp {
+
+// Read and written with the same root and key in every kind of run, also
+// for all-users and portable installations.
+extern const char kInstallKey[];   // "Software\Quilvane Word Processor\Install"
+// Opened (and so created) after every read; nothing is stored in it. The
+// leading backslash makes it a path from the root, not from the Install key.
+extern const char kInternalKey[];  // "\Software\Quilvane Word Processor\Internal"
+
+// Values under the Install key.
+extern const char kMainDirValue[];          // "MAINDIR", REG_SZ
+extern const char kComponentsValue[];       // "COMPS (1.6.6.2)", REG_DWORD
+extern const char kInstallToAllValue[];     // "INSTALLTOALL", REG_DWORD 0/1
+extern const char kDesktopShortcutValue[];  // "DSKSHORTCUT", REG_DWORD 0/1
+extern const char kExtensionsValue[];       // "EXTENSIONS", REG_SZ
+extern const char kLaunchValue[];           // "LAUNCH", REG_DWORD 0/1
+
+// Every component: bits 0 to 30 set, bit 31 clear.
+constexpr std::uint32_t kDefaultComponents = 0x7FFFFFFF;
+// Bits 0 to 5 are the six component rows; the rest are carried unchanged.
+constexpr int kComponentBitCount = 6;
+// The folder below Program Files used when no stored folder applies.
+extern const char kDefaultFolderName[];  // "Quilvane"
+
+// What a run starts from; the member initialisers are the values used when
+// nothing is stored.
+struct StoredChoices {
+    std::string MainDir;
+    std::uint32_t StoredComponents = kDefaultComponents;
+    bool InstallToAll = true;
+    bool DesktopShortcut = true;
+    // Letters A to D (RTF, COD, DOC, DOCX); empty means no association.
+    std::string AssociationLetters = "B";
+    bool Launch = true;
+};
+
+// The program's arguments as the C runtime split them, without the program
+// name.
+std::vector<std::string> ProgramArguments();
+
+// The "-d" option: true when args is not empty and args[0] starts with
+// exactly "-d" (case-sensitive); folder is then the rest of args[0] as typed,
+// possibly empty, never checked. Otherwise false and folder is left alone.
+bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& folder);
+
+// The folder used when no usable folder is stored: the Program Files folder
+// joined with "Quilvane".
+std::string DefaultMainDir();
+
+// Reads the Install key; an absent value, or one stored with another type,
+// takes its default. MAINDIR also falls back to DefaultMainDir() when it is
+// empty or names no existing folder. Then the "-d" option of args (the
+// program's arguments without its name) applies, and the Internal key is
+// opened, which creates it. Registry failures only leave defaults.
+StoredChoices ReadStoredChoices(const std::vector<std::string>& args);
+
+// The component value to store after a run: bit i (0 to 5) set exactly when
+// rowStates[i] is checked (1); unchecked (0) and greyed (2) clear it, as does
+// a missing row. Bits 6 to 31 are kept from stored.
+std::uint32_t MergeComponentBits(std::uint32_t stored, const std::vector<int>& rowStates);
+
+// Opens the Install key on registry and writes the six values in the order
+// MAINDIR, COMPS (1.6.6.2), INSTALLTOALL, DSKSHORTCUT, EXTENSIONS, LAUNCH.
+// The registry is left as it is afterwards, so the caller can go on writing
+// with it (the uninstall entry of a non-portable run). Failures are silent.
+void WriteStoredChoices(TRegistry& registry, const StoredChoices& choices);
+// The same with a registry object of its own (root HKEY_CURRENT_USER).
+void WriteStoredChoices(const StoredChoices& choices);
+
+}  // namespace qwp
