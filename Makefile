@@ -18,9 +18,9 @@ host: bootstrap
 
 win32: host
 	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	  -DCMAKE_BUILD_TYPE=MinSizeRel -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel -DQWP_TESTS=ON -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
 	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-i686 >/dev/null
-	@cmake --build $(BUILD)/win32 -j$(JOBS) --target setup
+	@cmake --build $(BUILD)/win32 -j$(JOBS)
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
@@ -37,7 +37,7 @@ test: build
 	@bash tools/run-tests.sh $(BUILD)
 
 bench: build
-	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win64/install_bench.exe
+	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win32/install_bench.exe
 
 clean:
 	rm -rf $(BUILD)

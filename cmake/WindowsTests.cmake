@@ -32,7 +32,7 @@ endfunction()
 # The payload tests read the real embedded resource, so that suite carries the
 # setup's own resource script.
 qwp_test_suite(instutils)
-qwp_test_suite(controls LIBS qwp_controls)
+qwp_test_suite(controls SOURCES ${CMAKE_SOURCE_DIR}/resources/ui.rc LIBS qwp_controls)
 qwp_test_suite(payload SOURCES ${CMAKE_SOURCE_DIR}/resources/setup.rc LIBS qwp_payload qwp_controls)
 qwp_test_suite(sample)
 qwp_test_suite(registration LIBS qwp_registration)
@@ -47,6 +47,10 @@ qwp_test_suite(setup SOURCES ${CMAKE_SOURCE_DIR}/resources/ui.rc LIBS qwp_setup)
 if(TARGET payload_tests)
   add_dependencies(payload_tests payload)
 endif()
+# Started first by the test script: a machine that cannot run it cannot run
+# any program of this architecture.
+add_executable(arch_probe tests/support/ArchProbe.c)
+
 # Helpers of the DLL planting test.
 add_library(planted_marker SHARED tests/setup/PlantedMarker.c)
 set_target_properties(planted_marker PROPERTIES PREFIX "")

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Runs every test: the payload fuzzer for a bounded time, the native tests,
-# then the Windows tests under wine64. Prints one summary line at the end and
-# exits non-zero when anything failed.
+# then the Windows tests of the i686 and the x86_64 build under Wine. Prints a
+# line per suite and architecture and one summary line at the end, and exits
+# non-zero when anything failed.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
 
-rm -rf "$build/host/results" "$build/win64/results"
-mkdir -p "$build/host/results" "$build/win64/results" "$build/fuzz"
+rm -rf "$build/host/results" "$build/win32/results" "$build/win64/results"
+mkdir -p "$build/host/results" "$build/win32/results" "$build/win64/results" "$build/fuzz"
 
 echo "== payload reader fuzzing (${QWP_FUZZ_SECONDS:-60} s) =="
 fuzz_result=pass
@@ -31,9 +32,8 @@ bash "$here/check-binaries.sh" "$build" | tee -a "$build/checks.log"
 echo "== native tests =="
 ctest --test-dir "$build/host" --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
 
-echo "== Windows tests under wine64 =="
-bash "$here/wine-env.sh" "$build" ctest --test-dir "$build/win64" --output-on-failure \
-  --output-junit "$build/win64/results/ctest.xml" || status=1
+bash "$here/wine-env.sh" "$build" bash "$here/run-windows-suites.sh" "$build" || status=1
 
-python3 "$here/test-summary.py" "$build/checks.log" "$build/host/results" "$build/win64/results" || status=1
+python3 "$here/test-summary.py" "$build/checks.log" native="$build/host/results" \
+  i686="$build/win32/results" x86_64="$build/win64/results" || status=1
 exit $status

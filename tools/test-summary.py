@@ -4,7 +4,10 @@
 Each CTest test is either a GoogleTest program, whose own XML report gives
 its test cases, or a plain check that counts as one case. The checks made
 outside CTest come as lines "check passed: ..." or "check FAILED: ..." in
-the file named first.
+the file named first. The other arguments are LABEL=FOLDER, one per build
+(native, i686, x86_64); each suite's line names its build. A folder holding
+a file "skipped" was not run, for the reason the file gives; one holding
+"broken" could not run although it should have.
 """
 import os
 import sys
@@ -23,6 +26,13 @@ def gtest_counts(path):
     return total - failed - skipped, failed, skipped
 
 
+def read_reason(path):
+    if not os.path.exists(path):
+        return ""
+    with open(path) as f:
+        return f.read().strip() or "no reason given"
+
+
 def main():
     passed = failed = skipped = 0
     with open(sys.argv[1]) as checks:
@@ -31,7 +41,18 @@ def main():
                 passed += 1
             elif line.startswith("check FAILED:"):
                 failed += 1
-    for folder in sys.argv[2:]:
+    for argument in sys.argv[2:]:
+        label, folder = argument.split("=", 1)
+        reason = read_reason(os.path.join(folder, "skipped"))
+        if reason:
+            skipped += 1
+            print(f"  {label} suites: skipped, {reason}")
+            continue
+        reason = read_reason(os.path.join(folder, "broken"))
+        if reason:
+            failed += 1
+            print(f"  {label} suites: FAILED to run, {reason}")
+            continue
         ctest_report = os.path.join(folder, "ctest.xml")
         if not os.path.exists(ctest_report):
             failed += 1
@@ -46,11 +67,13 @@ def main():
                 passed, failed, skipped = passed + p, failed + f, skipped + s
                 if not ran_ok and f == 0:
                     failed += 1  # the program itself failed (crash, bad exit code)
-                print(f"  {name}: {p} passed, {f} failed, {s} skipped")
+                print(f"  {name} ({label}): {p} passed, {f} failed, {s} skipped")
             elif ran_ok:
                 passed += 1
+                print(f"  {name} ({label}): passed")
             else:
                 failed += 1
+                print(f"  {name} ({label}): FAILED")
     print(f"tests: {passed} passed, {failed} failed, {skipped} skipped")
     return 1 if failed else 0
 

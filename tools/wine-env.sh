@@ -5,6 +5,9 @@
 # build folder and gets two extra drives for the tests:
 #   E:  a removable drive (Wine reports DRIVE_REMOVABLE for it)
 #   F:  a small RAM disk that fills up, when this machine lets us mount one
+# The prefix holds both halves of Wine (64-bit and WoW64), so the i686 and
+# the x86_64 programs run side by side. QWP_DPI (default 96) sets the
+# display's dots per inch.
 # Its Wine server and the display are stopped at the end; nothing else is
 # touched.
 set -uo pipefail
@@ -42,7 +45,19 @@ start_display() {
   return 1
 }
 
+# Wine's own settings live in the 64-bit registry view; the 32-bit reg.exe
+# would write them below Wow6432Node, where Wine never reads them.
+wine_setting() {
+  wine reg add "$@" /f /reg:64 >/dev/null 2>&1
+}
+
 prepare_prefix() {
+  # A prefix made before the 32-bit half of Wine was installed cannot run
+  # i686 programs: make it anew.
+  if [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    wineserver -k >/dev/null 2>&1
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
@@ -59,12 +74,13 @@ prepare_prefix() {
     rm -f "$WINEPREFIX/dosdevices/f:"
     export QWP_SMALL_DRIVE=""
   fi
-  wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
+  wine_setting 'HKLM\Software\Wine\Drives' /v e: /d floppy
   # Every window inside one Wine-drawn desktop: windows get their frames and
   # title bars as on Windows, and closing a window does not wait for a window
   # manager that is not there.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wine_setting 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
+  wine_setting 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768
+  wine_setting 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${QWP_DPI:-96}"
   wineserver -k >/dev/null 2>&1
   wineserver -w
   export QWP_REMOVABLE_DRIVE="E:"

@@ -29,22 +29,23 @@ std::string TextOf(HWND window) {
     return buffer;
 }
 
+// A callback of EnumWindows must be stdcall on i686, which a lambda is not.
+BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM out) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND WaitForDialog() {
     for (int i = 0; i < 200; ++i, Sleep(25)) {
         HWND found = nullptr;
-        EnumWindows(
-            [](HWND window, LPARAM out) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                char cls[32] = {};
-                GetClassNameA(window, cls, sizeof cls);
-                if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(window)) {
-                    *reinterpret_cast<HWND*>(out) = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumWindows(MatchVisibleDialog, reinterpret_cast<LPARAM>(&found));
         if (found) return found;
     }
     return nullptr;
