@@ -70,7 +70,8 @@ StoredChoices ReadStoredChoices(const std::vector<std::string>& args);
 // a missing row. Bits 6 to 31 are kept from stored.
 std::uint32_t MergeComponentBits(std::uint32_t stored, const std::vector<int>& rowStates);
 
-// Opens the Install key on registry and writes the six values in the order
+// Opens the Install key from registry's root (whatever key was open before
+// is closed first) and writes the six values in the order
 // MAINDIR, COMPS (1.6.6.2), INSTALLTOALL, DSKSHORTCUT, EXTENSIONS, LAUNCH.
 // The registry is left as it is afterwards, so the caller can go on writing
 // with it (the uninstall entry of a non-portable run). Failures are silent.

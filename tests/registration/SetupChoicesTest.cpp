@@ -1,0 +1,174 @@
+// The stored setup choices: defaults, the "-d" option, the round trip of a
+// run, and stored values the program did not write.
+#include "registration/SetupChoices.h"
+
+#include "instutils/InstUtils.h"
+#include "tests/support/RegistryScratch.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace qwp::test {
+namespace {
+
+using Args = std::vector<std::string>;
+
+const char kInstall[] = "Software\\Quilvane Word Processor\\Install";
+const char kInternal[] = "Software\\Quilvane Word Processor\\Internal";
+
+std::string ProgramFilesQuilvane() {
+    char folder[MAX_PATH] = {};
+    EXPECT_EQ(S_OK, SHGetFolderPathA(nullptr, 0x0026 /* CSIDL_PROGRAM_FILES */, nullptr, 0, folder));
+    return std::string(folder) + "\\Quilvane";
+}
+
+class SetupChoicesTest : public RegistryScratchTest {
+protected:
+    TempFolder folder_;
+};
+
+TEST_F(SetupChoicesTest, FirstRunGivesTheDefaultsAndCreatesBothKeys) {
+    const StoredChoices choices = ReadStoredChoices({});
+    EXPECT_EQ(ProgramFilesQuilvane(), choices.MainDir);
+    EXPECT_EQ(0x7FFFFFFFu, choices.StoredComponents);
+    EXPECT_TRUE(choices.InstallToAll);
+    EXPECT_TRUE(choices.DesktopShortcut);
+    EXPECT_EQ("B", choices.AssociationLetters);
+    EXPECT_TRUE(choices.Launch);
+    EXPECT_TRUE(KeyExists(kInstall));
+    EXPECT_TRUE(KeyExists(kInternal));
+    EXPECT_FALSE(KeyExists(std::string(kInstall) + "\\Software")) << "the Internal key is taken from the root";
+    EXPECT_FALSE(ReadRawValue(kInstall, "MAINDIR").has_value()) << "reading writes nothing";
+}
+
+TEST_F(SetupChoicesTest, StoredValuesAreRead) {
+    ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_.Path()));
+    ASSERT_TRUE(WriteDwordValue(kInstall, "COMPS (1.6.6.2)", 0x80000025));
+    ASSERT_TRUE(WriteDwordValue(kInstall, "INSTALLTOALL", 0));
+    ASSERT_TRUE(WriteDwordValue(kInstall, "DSKSHORTCUT", 0));
+    ASSERT_TRUE(WriteSzValue(kInstall, "EXTENSIONS", "AD"));
+    ASSERT_TRUE(WriteDwordValue(kInstall, "LAUNCH", 0));
+
+    const StoredChoices choices = ReadStoredChoices({});
+    EXPECT_EQ(folder_.Path(), choices.MainDir);
+    EXPECT_EQ(0x80000025u, choices.StoredComponents);
+    EXPECT_FALSE(choices.InstallToAll);
+    EXPECT_FALSE(choices.DesktopShortcut);
+    EXPECT_EQ("AD", choices.AssociationLetters);
+    EXPECT_FALSE(choices.Launch);
+    EXPECT_TRUE(KeyExists(kInternal));
+}
+
+TEST_F(SetupChoicesTest, UnusableStoredFolderFallsBackToTheDefault) {
+    ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_ / "removed"));
+    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "a folder that no longer exists";
+    ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", ""));
+    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "an empty text";
+    ASSERT_TRUE(WriteWholeFile(folder_ / "file.txt", "x"));
+    ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_ / "file.txt"));
+    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "a file";
+}
+
+TEST_F(SetupChoicesTest, DashDOptionOfTheFirstArgument) {
+    std::string folder = "untouched";
+    EXPECT_TRUE(DestDirFromCommandLine({"-dX:\\Not There", "-dY:\\"}, folder));
+    EXPECT_EQ("X:\\Not There", folder) << "taken as typed, not checked";
+    EXPECT_TRUE(DestDirFromCommandLine({"-d"}, folder));
+    EXPECT_EQ("", folder) << "-d alone gives the empty text";
+    EXPECT_TRUE(DestDirFromCommandLine({"-dd:\\x\\..\\y/"}, folder));
+    EXPECT_EQ("d:\\x\\..\\y/", folder);
+
+    for (const Args& args : {Args{}, Args{"-DX:\\A"}, Args{"/dX:\\A"}, Args{"X:\\A", "-dY:\\B"}, Args{"-"},
+                             Args{""}, Args{" -dX:\\A"}}) {
+        folder = "untouched";
+        EXPECT_FALSE(DestDirFromCommandLine(args, folder)) << (args.empty() ? "<none>" : args[0]);
+        EXPECT_EQ("untouched", folder);
+    }
+}
+
+TEST_F(SetupChoicesTest, DashDOverridesTheStoredFolder) {
+    ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_.Path()));
+    EXPECT_EQ("Q:\\Elsewhere", ReadStoredChoices({"-dQ:\\Elsewhere"}).MainDir);
+    EXPECT_EQ("", ReadStoredChoices({"-d"}).MainDir);
+    EXPECT_EQ(folder_.Path(), ReadStoredChoices({"-DQ:\\Elsewhere"}).MainDir);
+    EXPECT_EQ(folder_.Path(), ReadStoredChoices({"x", "-dQ:\\Elsewhere"}).MainDir);
+}
+
+TEST_F(SetupChoicesTest, EmptyExtensionsDifferFromAbsent) {
+    ASSERT_TRUE(WriteSzValue(kInstall, "EXTENSIONS", ""));
+    EXPECT_EQ("", ReadStoredChoices({}).AssociationLetters);
+}
+
+TEST_F(SetupChoicesTest, ValuesOfAnotherTypeTakeTheirDefaults) {
+    ASSERT_TRUE(WriteDwordValue(kInstall, "MAINDIR", 5));
+    ASSERT_TRUE(WriteSzValue(kInstall, "COMPS (1.6.6.2)", "3"));
+    ASSERT_TRUE(WriteRawValue(kInstall, "INSTALLTOALL", REG_BINARY, std::string(2, '\0')));
+    ASSERT_TRUE(WriteSzValue(kInstall, "DSKSHORTCUT", "0"));
+    ASSERT_TRUE(WriteDwordValue(kInstall, "EXTENSIONS", 0));
+    ASSERT_TRUE(WriteRawValue(kInstall, "LAUNCH", REG_DWORD, std::string(2, '\0')));
+
+    const StoredChoices choices = ReadStoredChoices({});
+    EXPECT_EQ(ProgramFilesQuilvane(), choices.MainDir);
+    EXPECT_EQ(0x7FFFFFFFu, choices.StoredComponents);
+    EXPECT_TRUE(choices.InstallToAll);
+    EXPECT_TRUE(choices.DesktopShortcut);
+    EXPECT_EQ("B", choices.AssociationLetters);
+    EXPECT_TRUE(choices.Launch);
+}
+
+TEST(MergeComponentBits, OnlyCheckedRowsSetTheirBits) {
+    // Row 0 is always greyed: its bit is always stored clear.
+    EXPECT_EQ(0x7FFFFFFEu, MergeComponentBits(0x7FFFFFFF, {2, 1, 1, 1, 1, 1}));
+    // "Clip library" (row 4) unchecked.
+    EXPECT_EQ(0x7FFFFFEEu, MergeComponentBits(0x7FFFFFFF, {2, 1, 1, 1, 0, 1}));
+    // Bits 6 to 31 are carried whatever they are; greyed clears like unchecked.
+    EXPECT_EQ(0xA5A5A580u | 0x22u, MergeComponentBits(0xA5A5A5BF, {2, 1, 0, 2, 0, 1}));
+    EXPECT_EQ(0x0000003Fu, MergeComponentBits(0, {1, 1, 1, 1, 1, 1}));
+    // Missing rows clear their bits; extra ones are ignored.
+    EXPECT_EQ(0xFFFFFFC2u, MergeComponentBits(0xFFFFFFFF, {0, 1}));
+    EXPECT_EQ(0xFFFFFFFFu, MergeComponentBits(0xFFFFFFFF, {1, 1, 1, 1, 1, 1, 0, 0}));
+}
+
+TEST_F(SetupChoicesTest, ChoicesRoundTripWithExactTypes) {
+    StoredChoices written;
+    written.MainDir = folder_.Path();
+    written.StoredComponents = MergeComponentBits(0x7FFFFFFF, {2, 1, 0, 1, 0, 1});
+    written.InstallToAll = false;
+    written.DesktopShortcut = true;
+    written.AssociationLetters = "";
+    written.Launch = false;
+    WriteStoredChoices(written);
+
+    EXPECT_EQ(folder_.Path(), ReadSzValue(kInstall, "MAINDIR").value_or("<absent>"));
+    EXPECT_EQ(0x7FFFFFEAu, ReadDwordValue(kInstall, "COMPS (1.6.6.2)").value_or(0xdeadbeef));
+    EXPECT_EQ(0u, ReadDwordValue(kInstall, "INSTALLTOALL").value_or(0xdeadbeef));
+    EXPECT_EQ(1u, ReadDwordValue(kInstall, "DSKSHORTCUT").value_or(0xdeadbeef));
+    EXPECT_EQ("", ReadSzValue(kInstall, "EXTENSIONS").value_or("<absent>"));
+    EXPECT_EQ(0u, ReadDwordValue(kInstall, "LAUNCH").value_or(0xdeadbeef));
+
+    const StoredChoices read = ReadStoredChoices({});
+    EXPECT_EQ(written.MainDir, read.MainDir);
+    EXPECT_EQ(written.StoredComponents, read.StoredComponents);
+    EXPECT_EQ(written.InstallToAll, read.InstallToAll);
+    EXPECT_EQ(written.DesktopShortcut, read.DesktopShortcut);
+    EXPECT_EQ(written.AssociationLetters, read.AssociationLetters);
+    EXPECT_EQ(written.Launch, read.Launch);
+}
+
+TEST_F(SetupChoicesTest, WriteLeavesTheInstallKeyOpenForTheCaller) {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("Somewhere\\Else"));
+    WriteStoredChoices(registry, StoredChoices());
+    EXPECT_TRUE(ReadSzValue(kInstall, "MAINDIR").has_value()) << "taken from the root, not below the open key";
+    EXPECT_EQ(kInstall, registry.CurrentPath());
+    ASSERT_TRUE(registry.WriteString("after", "x"));
+    EXPECT_EQ("x", ReadSzValue(kInstall, "after").value_or("<absent>"));
+}
+
+}  // namespace
+}  // namespace qwp::test
