@@ -16,6 +16,8 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 class InflateStream {
 public:
     InflateStream() { ok_ = inflateInit(&stream_) == Z_OK; }
+    // A second stream in the state the first has reached, to run ahead of it.
+    explicit InflateStream(z_stream& source) { ok_ = inflateCopy(&stream_, &source) == Z_OK; }
     ~InflateStream() {
         if (ok_) inflateEnd(&stream_);
     }
@@ -30,6 +32,51 @@ private:
 };
 
 std::size_t RoundUpTo256(std::size_t n) { return (n + 255) / 256 * 256; }
+
+// One call of inflate on the next pieces of input and output; the counts
+// advance by what it used and produced.
+int InflateStep(z_stream& z, const std::uint8_t* compressed, std::size_t size, std::size_t& consumed,
+                std::uint8_t* out, std::size_t outSize, std::size_t& produced) {
+    const std::size_t inChunk = std::min(size - consumed, kMaxChunk);
+    const std::size_t outChunk = std::min(outSize - produced, kMaxChunk);
+    z.next_in = const_cast<Bytef*>(compressed + consumed);
+    z.avail_in = static_cast<uInt>(inChunk);
+    z.next_out = out + produced;
+    z.avail_out = static_cast<uInt>(outChunk);
+    const int status = inflate(&z, Z_NO_FLUSH);
+    consumed += inChunk - z.avail_in;
+    produced += outChunk - z.avail_out;
+    return status;
+}
+
+InflateError ErrorOfStatus(int status) {
+    if (status == Z_NEED_DICT || status == Z_DATA_ERROR || status == Z_STREAM_ERROR) return InflateError::Corrupt;
+    if (status == Z_MEM_ERROR) return InflateError::OutOfMemory;
+    return InflateError::None;
+}
+
+// Runs a copy of the stream to its end through a small scratch window: the
+// whole size, and whether the rest of the stream is sound, are known before
+// the buffer is enlarged for it. A tampered resource can claim gigabytes in
+// a few kilobytes; it is refused here instead of exhausting the address
+// space of a 32-bit process first.
+InflateError MeasureRest(z_stream& live, const std::uint8_t* compressed, std::size_t size, std::size_t consumed,
+                         std::size_t produced, std::size_t& total) {
+    InflateStream copy(live);
+    if (!copy.ok()) return InflateError::OutOfMemory;
+    std::uint8_t window[1 << 16];
+    total = produced;
+    while (true) {
+        std::size_t windowUsed = 0;
+        const int status = InflateStep(copy.get(), compressed, size, consumed, window, sizeof window, windowUsed);
+        total += windowUsed;
+        if (total > kMaxOutput) return InflateError::TooLarge;
+        if (status == Z_STREAM_END) break;
+        if (const InflateError error = ErrorOfStatus(status); error != InflateError::None) return error;
+        if (consumed == size && windowUsed < sizeof window) return InflateError::Truncated;
+    }
+    return consumed == size ? InflateError::None : InflateError::TrailingData;
+}
 
 }  // namespace
 
@@ -60,33 +107,38 @@ InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size) {
     if (!stream.ok()) return fail(InflateError::OutOfMemory);
     z_stream& z = stream.get();
 
-    const std::size_t growth = RoundUpTo256(size);
     std::size_t produced = 0;
     std::size_t consumed = 0;
+    bool measured = false;
     try {
         result.data.resize(5 * size);
         while (true) {
-            if (produced == result.data.size()) {
-                if (result.data.size() >= kMaxOutput) return fail(InflateError::TooLarge);
-                result.data.resize(result.data.size() + growth);
-                ++result.enlargements;
+            if (produced == result.data.size() && !measured) {
+                // The first buffer is full. The rest is measured before any
+                // further allocation, then the buffer grows once to the
+                // whole size; `enlargements` still counts the steps of one
+                // compressed size (rounded up to 256 bytes) it stands for.
+                std::size_t total = 0;
+                const InflateError error = MeasureRest(z, compressed, size, consumed, produced, total);
+                if (error != InflateError::None) return fail(error);
+                const std::size_t growth = RoundUpTo256(size);
+                result.enlargements = static_cast<int>((total - produced + growth - 1) / growth);
+                // reserve takes exactly what is asked; growing by resize
+                // alone may double the capacity.
+                result.data.reserve(total);
+                result.data.resize(total);
+                measured = true;
             }
-            const std::size_t inChunk = std::min(size - consumed, kMaxChunk);
-            const std::size_t outChunk = std::min(result.data.size() - produced, kMaxChunk);
-            z.next_in = const_cast<Bytef*>(compressed + consumed);
-            z.avail_in = static_cast<uInt>(inChunk);
-            z.next_out = result.data.data() + produced;
-            z.avail_out = static_cast<uInt>(outChunk);
-            const int status = inflate(&z, Z_NO_FLUSH);
-            consumed += inChunk - z.avail_in;
-            produced += outChunk - z.avail_out;
+            const int status = InflateStep(z, compressed, size, consumed, result.data.data(), result.data.size(),
+                                           produced);
             if (status == Z_STREAM_END) break;
-            if (status == Z_NEED_DICT || status == Z_DATA_ERROR || status == Z_STREAM_ERROR)
-                return fail(InflateError::Corrupt);
-            if (status == Z_MEM_ERROR) return fail(InflateError::OutOfMemory);
+            if (const InflateError error = ErrorOfStatus(status); error != InflateError::None) return fail(error);
             // Z_OK or Z_BUF_ERROR: with input left the output was full; with
             // none left the stream is cut short.
             if (consumed == size && z.avail_out != 0) return fail(InflateError::Truncated);
+            // The measured copy reached its end in this much space; a live
+            // stream that stops short of it differs from it.
+            if (measured && status == Z_BUF_ERROR) return fail(InflateError::Corrupt);
         }
         if (produced > kMaxOutput) return fail(InflateError::TooLarge);
         if (consumed != size) return fail(InflateError::TrailingData);

@@ -23,14 +23,18 @@ const char* DescribeInflateError(InflateError error);
 struct InflateResult {
     InflateError error = InflateError::None;
     std::vector<std::uint8_t> data;  // exactly the bytes produced; empty on error
-    int enlargements = 0;            // how often the first buffer had to grow
+    int enlargements = 0;            // steps of the compressed size (rounded up
+                                     // to 256 bytes) the first buffer grew by
 };
 
-// Starts with a buffer of five times the compressed size; whenever inflation
-// stops short of the stream's end with the buffer full, the buffer grows by
-// the compressed size rounded up to a multiple of 256 bytes and inflation
-// carries on at the end of what it produced. At the end the buffer is cut to
-// the bytes produced.
+// Starts with a buffer of five times the compressed size. When that is full
+// before the stream ends, the rest of the stream is inflated once into a
+// small scratch window to learn the whole size and check the rest: a stream
+// that is damaged further on, or whose output would pass what a signed
+// 32-bit entry offset can address, is refused before any more memory is
+// taken. Otherwise the buffer grows once to the whole size and inflation
+// carries on at the end of what it produced. The buffer ends up cut to the
+// bytes produced.
 InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size);
 
 }  // namespace qwp::archive

@@ -3,6 +3,7 @@
 #include "instutils/DateTime.h"
 #include "payload/ArchiveFormat.h"
 #include "payload/Inflate.h"
+#include "tests/payload/ZerosStream.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace qwp::archive {
@@ -171,6 +173,44 @@ TEST(PayloadInflate, GrowsTheBufferWhenTheRatioExceedsFive) {
     const std::size_t expected = (raw.size() - 5 * packed.size() + step - 1) / step;
     EXPECT_EQ(static_cast<std::size_t>(r.enlargements), expected);
     EXPECT_EQ(r.data.capacity(), r.data.size());
+}
+
+long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A stream that outgrows the first buffer is checked to its end before the
+// buffer grows: a tampered one must never cost the memory it claims.
+TEST(PayloadInflate, OversizedOrDamagedStreamsAreRefusedBeforeTheBufferGrows) {
+    const long peakBefore = PeakResidentKiB();
+    const Bytes huge = test::ZerosStream(2048);  // 2^31 bytes: one more than a 32-bit offset addresses
+    const InflateResult refused = InflatePayload(huge.data(), huge.size());
+    EXPECT_EQ(refused.error, InflateError::TooLarge) << DescribeInflateError(refused.error);
+    EXPECT_TRUE(refused.data.empty());
+    EXPECT_LT(PeakResidentKiB() - peakBefore, 256 * 1024) << "KiB taken for a refused stream";
+
+    const Bytes good = test::ZerosStream(24);
+    const InflateResult ok = InflatePayload(good.data(), good.size());
+    ASSERT_EQ(ok.error, InflateError::None) << DescribeInflateError(ok.error);
+    EXPECT_EQ(ok.data, Bytes(24u << 20, 0));
+    EXPECT_EQ(ok.data.capacity(), ok.data.size());
+    const std::size_t step = (good.size() + 255) / 256 * 256;
+    EXPECT_EQ(static_cast<std::size_t>(ok.enlargements), ((24u << 20) - 5 * good.size() + step - 1) / step);
+
+    Bytes adler = good;
+    adler.back() ^= 0x01;
+    Bytes trailing = good;
+    trailing.push_back(0);
+    const std::pair<Bytes, InflateError> damaged[] = {{adler, InflateError::Corrupt},
+                                                      {Bytes(good.begin(), good.end() - 3), InflateError::Truncated},
+                                                      {trailing, InflateError::TrailingData}};
+    for (const auto& [stream, error] : damaged) {
+        const InflateResult r = InflatePayload(stream.data(), stream.size());
+        EXPECT_EQ(r.error, error) << DescribeInflateError(r.error);
+        EXPECT_TRUE(r.data.empty());
+    }
 }
 
 TEST(PayloadInflate, FirstBufferSufficesForOrdinaryData) {

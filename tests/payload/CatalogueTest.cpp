@@ -3,10 +3,13 @@
 // payload was packed from.
 #include "instutils/DateTime.h"
 #include "payload/AttachFiles.h"
+#include "payload/InstallPlan.h"
+#include "tests/payload/ZerosStream.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <sstream>
@@ -84,6 +87,28 @@ TEST(Catalogue, DamagedStreamsNeverGiveACatalogue) {
     EXPECT_THROW(TAttachedFiles(bytes, 0), PayloadDamaged);
     packed[packed.size() - 2] ^= 0x40;  // inside the Adler-32 trailer
     EXPECT_THROW(TAttachedFiles(bytes, packed.size()), PayloadDamaged);
+}
+
+// Claims 2^31 bytes, one more than an entry offset can address, in about
+// 2 MB. A 32-bit process must not run out of memory on the way to finding
+// that out: the user gets the damaged-setup message, not an abort.
+TEST(Catalogue, OversizedStreamIsDamageNotMemoryExhaustion) {
+    const std::vector<std::uint8_t> huge = ZerosStream(2048);
+    EXPECT_THROW(TAttachedFiles(huge.data(), huge.size()), PayloadDamaged);
+}
+
+TEST(Catalogue, EmptyPayloadGivesAnEmptyCatalogueWithSixEmptyGroups) {
+    Bytef packed[16];
+    uLongf size = sizeof packed;
+    ASSERT_EQ(compress2(packed, &size, nullptr, 0, Z_BEST_COMPRESSION), Z_OK);
+    TAttachedFiles catalogue(packed, size);
+    EXPECT_EQ(catalogue.DataSize, 0);
+    EXPECT_TRUE(catalogue.Entries.empty());
+    ASSERT_EQ(catalogue.Groups.size(), 6u);
+    for (const auto& group : catalogue.Groups) EXPECT_TRUE(group.empty());
+    EXPECT_TRUE(catalogue.SharedUpdateList.empty());
+    EXPECT_FALSE(catalogue.AddToPlan("Templates\\", "C:\\", 3, AlwaysReplace));
+    EXPECT_EQ(catalogue.ComponentSize(ComponentSizePatterns[3], "C:\\"), 0);
 }
 
 }  // namespace
