@@ -144,7 +144,8 @@ std::string BuildPng(const PngParts& parts) {
 }
 
 // Rows of 8-bit indices, row y filtered with filters[y % filters.size()].
-std::string FilteredRows(const Bytes& pixels, std::uint32_t width, std::uint32_t height, const std::vector<int>& filters) {
+std::string FilteredRows(const Bytes& pixels, std::uint32_t width, std::uint32_t height,
+                         const std::vector<int>& filters) {
     std::string rows;
     for (std::uint32_t y = 0; y < height; ++y) {
         const int filter = filters[y % filters.size()];

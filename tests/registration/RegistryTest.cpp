@@ -173,9 +173,10 @@ TEST_F(RegistryTest, DestructionClosesTheKey) {
         ASSERT_TRUE(registry.OpenKey("Closed"));
         key = registry.CurrentKey();
     }
-    SetLastError(0xdeadbeef);
     // The handle is gone: using it fails.
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegSetValueExA(key, "x", 0, REG_DWORD, reinterpret_cast<const BYTE*>("\0\0\0\0"), 4));
+    const DWORD zero = 0;
+    EXPECT_EQ(ERROR_INVALID_HANDLE,
+              RegSetValueExA(key, "x", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero));
 }
 
 }  // namespace
