@@ -5,7 +5,9 @@
 #include "instutils/ProcessStart.h"
 #include "payload/AttachFiles.h"
 #include "payload/InstallRun.h"
+#include "registration/SetupChoices.h"
 #include "setup/Application.h"
+#include "wizard/MainDlg.h"
 
 #include <memory>
 
@@ -42,18 +44,18 @@ std::unique_ptr<TAttachedFiles> LoadCatalogue() {
     }
 }
 
-// The wizard, and with it the install run, runs between the catalogue and
-// the finishing steps; it fills the target with the user's choices. Until
-// the wizard window is part of the program, nothing starts an installation
-// and the run goes straight on to the finishing steps.
-void RunWizard(InstallTarget& /*target*/) {}
-
-// The saves that belong to a run in which the installation was started,
-// whether it finished or the user aborted a copy. Storing the choices and
-// the uninstall entry comes first, once they exist; then the install log,
-// which a portable installation never writes. A failure to save is silent.
-void FinishStartedInstall(const InstallTarget& target) {
-    if (!target.IsPortableInstall()) SaveInstallLog();
+// The wizard runs modally between the catalogue and the finishing steps;
+// the install run happens inside it. When the run was started, whether it
+// finished or the user aborted a copy, the choices are stored, and the
+// install log saved unless the installation is portable (a failure to save
+// is silent). The wizard is gone before the catalogue goes.
+void RunWizard(HWND owner) {
+    TMainDlgForm wizard(owner, ProgramArguments());
+    wizard.ShowModal();
+    if (InstallStarted) {
+        wizard.SaveSetupChoices();
+        if (!wizard.IsPortableInstall()) SaveInstallLog();
+    }
 }
 
 }  // namespace
@@ -64,14 +66,14 @@ int RunSetup(HINSTANCE instance) {
 
     std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
     if (!catalogue) {
+        // No wizard will carry the taskbar button: the owner window does.
+        application.ShowTaskbarButton();
         MessageDlg(kPayloadDamagedMessage, MsgKind::Error, mbOK, mbOK, mbOK);
         return kExitPayloadDamaged;
     }
     {
         CatalogueScope scope(std::move(catalogue));
-        InstallTarget target;
-        RunWizard(target);
-        if (InstallStarted) FinishStartedInstall(target);
+        RunWizard(application.Owner());
     }
     return kExitSuccess;
 }

@@ -1,0 +1,454 @@
+#include "wizard/MainDlg.h"
+
+#include "controls/Logo.h"
+#include "instutils/TempFiles.h"
+#include "wizard/ControlIds.h"
+#include "wizard/WizardTexts.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace qwp {
+
+namespace {
+
+const char kWizardClass[] = "QuilvaneSetupWizard";
+constexpr WORD kApplicationIconId = 1;
+constexpr UINT_PTR kDrivePollTimerId = 1;
+constexpr UINT kDrivePollInterval = 1000;
+
+// Static controls break lines at CR LF; the program's texts break at CR.
+std::string WithLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A format with two text placeholders, as the welcome and finish texts have.
+std::string FormatTwo(const char* format, const char* first, const char* second) {
+    const int length = std::snprintf(nullptr, 0, format, first, second);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(&text[0], text.size(), format, first, second);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+// The screen's DC for measuring, released when it goes.
+class ScreenDc {
+public:
+    ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+int SystemDpi() {
+    ScreenDc screen;
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    return dpi > 0 ? dpi : 96;
+}
+
+void RegisterWizardClass(HINSTANCE instance, WNDPROC windowProc, HICON bigIcon, HICON smallIcon) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(instance, kWizardClass, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hIcon = bigIcon;
+    wc.hIconSm = smallIcon;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWizardClass;
+    RegisterClassExA(&wc);
+}
+
+void InitControlClasses() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+}  // namespace
+
+TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments, int dpi)
+    : instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
+    InitControlClasses();
+    CreateFonts();
+    CreateMainWindow(owner);
+    CreateControls(FixedAreaLayout());
+    for (int page = 0; page < kPageCount; ++page) CreateControls(PageLayout(page));
+
+    SetWindowTextA(hwnd_, kSetupTitle);
+    logo_ = LoadLogo("LOGO");
+    for (auto& panel : panels_)
+        if (GetDlgCtrlID(panel->Handle()) == IDC_LogoImage)
+            panel->SetPicture(static_cast<HBITMAP>(logo_.get()));
+
+    SetUpComponentsList();
+    SetStaticTexts();
+    LoadSetupChoices(arguments);
+    SetText(IDC_DestDirEdt, MainDir);
+    FillComponentsList();
+    SetText(IDC_SelCompLbl, kSelCompText);
+    SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
+    ChangePage(kNoPage, 0);
+}
+
+TMainDlgForm::~TMainDlgForm() {
+    ComponentNumbers.clear();
+    if (hwnd_) {
+        KillTimer(hwnd_, kDrivePollTimerId);
+        // The list gives its subclass back while its window still exists.
+        components_.reset();
+        DestroyWindow(hwnd_);
+    }
+}
+
+HWND TMainDlgForm::Control(int id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void TMainDlgForm::CreateFonts() {
+    LOGFONTA dialog{};
+    dialog.lfHeight = -MulDiv(8, dpi_, 72);
+    dialog.lfWeight = FW_NORMAL;
+    dialog.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(dialog.lfFaceName, "MS Shell Dlg 2", LF_FACESIZE);
+    dialogFont_.reset(CreateFontIndirectA(&dialog));
+
+    LOGFONTA title{};
+    title.lfHeight = -Scale(15, dpi_);
+    title.lfWeight = FW_BOLD;
+    title.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(title.lfFaceName, "Arial", LF_FACESIZE);
+    titleFont_.reset(CreateFontIndirectA(&title));
+}
+
+void TMainDlgForm::CreateMainWindow(HWND owner) {
+    HICON bigIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kApplicationIconId));
+    smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(kApplicationIconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    RegisterWizardClass(instance_, WindowProc, bigIcon, smallIcon_);
+    TPanel::RegisterClass(instance_);
+
+    // A fixed single border and only the system menu; the taskbar button is
+    // the window's own, since the application's owner window is never shown.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+
+    CreateWindowExA(exStyle, kWizardClass, kSetupTitle, style, x, y, width, height, owner, nullptr, instance_, this);
+    if (!hwnd_) throw std::runtime_error("the wizard window could not be created");
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+RECT TMainDlgForm::ScaledRect(int x, int y, int width, int height) const {
+    RECT r;
+    r.left = Scale(x, dpi_);
+    r.top = Scale(y, dpi_);
+    r.right = Scale(x + width, dpi_);
+    r.bottom = Scale(y + height, dpi_);
+    return r;
+}
+
+void TMainDlgForm::CreateControls(const ControlTable& table) {
+    for (std::size_t i = 0; i < table.count; ++i) {
+        const ControlSpec& spec = table.specs[i];
+        HWND parent = spec.parentId ? Control(spec.parentId) : hwnd_;
+        const RECT r = ScaledRect(spec.x, spec.y, spec.width, spec.height);
+        HFONT font = static_cast<HFONT>((spec.font == FontRole::Title ? titleFont_ : dialogFont_).get());
+        HWND control;
+        if (spec.className == kPanelClass) {
+            panels_.push_back(std::make_unique<TPanel>(spec.look));
+            control = panels_.back()->Create(spec, parent, r, instance_);
+        } else {
+            control = CreateWindowExA(spec.exStyle, spec.className, WithLineBreaks(spec.text).c_str(),
+                                      WS_CHILD | spec.style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_,
+                                      nullptr);
+        }
+        if (!control) throw std::runtime_error(std::string("control not created: ") + spec.name);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (spec.width == 0 || spec.height == 0) FitToText(control, font, spec.width, spec.height);
+        if ((spec.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && spec.className == std::string("BUTTON"))
+            WidenToText(control, font, parent);
+        controls_[spec.id] = control;
+    }
+}
+
+// A label sized to its one-line text, as an auto-sized label is; a given
+// width or height is kept (scaled).
+void TMainDlgForm::FitToText(HWND control, HFONT font, int width, int height) {
+    ScreenDc screen;
+    if (!screen.get()) return;
+    SelectObjectGuard select(screen.get(), font);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
+    RECT measured{0, 0, 0, 0};
+    DrawTextA(screen.get(), text.empty() ? " " : text.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
+    if (text.empty()) measured.right = 0;
+    const int w = width ? Scale(width, dpi_) : measured.right;
+    const int h = height ? Scale(height, dpi_) : measured.bottom;
+    SetWindowPos(control, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A check box whose caption is wider than its box in the font at hand (a
+// substituted face can be wider than the one the layout was made with)
+// grows to the right as far as its parent allows, so the caption is never
+// cut off.
+void TMainDlgForm::WidenToText(HWND control, HFONT font, HWND parent) {
+    ScreenDc screen;
+    if (!screen.get()) return;
+    SelectObjectGuard select(screen.get(), font);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
+    RECT measured{0, 0, 0, 0};
+    DrawTextA(screen.get(), text.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
+    const int needed = GetSystemMetrics(SM_CXMENUCHECK) + Scale(6, dpi_) + measured.right;
+    RECT box, room;
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&box), 2);
+    GetClientRect(parent, &room);
+    const int width = box.right - box.left;
+    if (needed <= width) return;
+    const int widest = room.right - Scale(4, dpi_) - box.left;
+    SetWindowPos(control, nullptr, 0, 0, std::max(width, std::min(needed, widest)), box.bottom - box.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainDlgForm::SetStaticTexts() {
+    SetText(IDC_WelcomeLbl, FormatTwo(kWelcomeFormat, kProductName, ""));
+    SetText(IDC_FinishLbl, FormatTwo(kFinishFormat, kProductName, ""));
+    SetChecked(IDC_LicenseChkBx, true);
+    SendMessageA(Control(IDC_InstallProgressBar), PBM_SETRANGE32, 0, 1000);
+}
+
+// Helpers on controls by id.
+
+bool TMainDlgForm::Checked(int id) const {
+    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TMainDlgForm::SetChecked(int id, bool checked) {
+    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::string TMainDlgForm::Text(int id) const {
+    HWND control = Control(id);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+void TMainDlgForm::SetText(int id, const std::string& text) {
+    SetWindowTextA(Control(id), WithLineBreaks(text).c_str());
+}
+
+void TMainDlgForm::SetEnabled(int id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
+
+void TMainDlgForm::SetVisible(int id, bool visible) { ShowWindow(Control(id), visible ? SW_SHOWNA : SW_HIDE); }
+
+// The modal run.
+
+int TMainDlgForm::ShowModal() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(hwnd_, focus)) FocusAfterMove(nullptr);
+    while (modalResult_ == 0 && !quitReceived_) {
+        MSG msg;
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // Someone asked the thread to quit: end the wizard and pass the
+            // request on to whoever runs the next loop.
+            quitReceived_ = true;
+            quitCode_ = msg.wParam;
+            break;
+        }
+        if (got == -1) break;
+        if (!HandleEnterKey(msg) && !IsDialogMessageA(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (modalResult_ == 0) {
+        ClosedByProgram = true;
+        modalResult_ = kModalCancel;
+    }
+    ShowWindow(hwnd_, SW_HIDE);
+    if (quitReceived_) PostQuitMessage(static_cast<int>(quitCode_));
+    return modalResult_;
+}
+
+// Enter presses the Back or Cancel button when it has the focus and Next
+// otherwise, wherever the focus is. The dialog manager alone would not do it
+// everywhere: a multi-line edit box (the licence) asks its own parent, a page
+// sheet, for the default button.
+bool TMainDlgForm::HandleEnterKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    HWND focus = GetFocus();
+    int id = focus ? GetDlgCtrlID(focus) : 0;
+    if (id != IDC_BackBtn && id != IDC_CancelBtn) id = IDC_NextBtn;
+    SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+    return true;
+}
+
+void TMainDlgForm::CloseWithResult(int result) {
+    ClosedByProgram = true;
+    if (modalResult_ == 0) modalResult_ = result;
+}
+
+// Messages.
+
+LRESULT CALLBACK TMainDlgForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TMainDlgForm* self;
+    if (message == WM_NCCREATE) {
+        self = static_cast<TMainDlgForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    try {
+        const LRESULT result = self->HandleMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+        }
+        return result;
+    } catch (...) {
+        // Nothing may unwind through user32. A failing page action leaves the
+        // wizard where it was; the user can try again or cancel.
+        return 0;
+    }
+}
+
+LRESULT TMainDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case DM_GETDEFID:
+            // Next is the default button; a push button that has the focus
+            // takes Enter itself while it has it (the dialog manager styles
+            // it as default then).
+            return MAKELRESULT(IDC_NextBtn, DC_HASDEFID);
+        case DM_SETDEFID:
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_MEASUREITEM: {
+            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            if (components_ && components_->MeasureItem(*item)) return TRUE;
+            break;
+        }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            if (components_ && components_->DrawItem(*item)) return TRUE;
+            break;
+        }
+        case WM_ACTIVATEAPP:
+            OnActivateApp(wParam != FALSE);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kDrivePollTimerId) {
+                OnDrivePollTimer();
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void TMainDlgForm::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case IDC_BackBtn:
+        case IDC_NextBtn: {
+            // Enter reaches here through the default button id as well: a
+            // hidden or disabled button does nothing.
+            HWND button = Control(id);
+            if (installing_ || !IsWindowVisible(button) || !IsWindowEnabled(button)) return;
+            BNClick(id == IDC_NextBtn);
+            return;
+        }
+        case IDC_CancelBtn:
+        case IDCANCEL: {
+            // Escape arrives as IDCANCEL; it is the Cancel button's key.
+            HWND button = Control(IDC_CancelBtn);
+            if (installing_ || !IsWindowVisible(button) || !IsWindowEnabled(button)) return;
+            CancelBtnClick();
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+LRESULT TMainDlgForm::OnCtlColor(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    if (id == IDC_TopLbl) {
+        SetTextColor(dc, RGB(0, 0, 128));
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    if (id == IDC_LicenseMemo) {
+        // A read-only edit asks as a static; the licence reads on the window
+        // colour like any document.
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void TMainDlgForm::OnClose() {
+    // The install run keeps the window answering; a close request waits
+    // until the run has ended.
+    if (installing_) return;
+    if (FormCloseQuery()) CloseWithResult(kModalCancel);
+}
+
+void TMainDlgForm::OnActivateApp(bool active) {
+    if (active && currentPage_ == 3) UpdateDiskSpace();
+}
+
+void TMainDlgForm::OnDrivePollTimer() {}
+
+}  // namespace qwp

@@ -1,0 +1,184 @@
+#include "wizard/Panel.h"
+
+#include "instutils/Handles.h"
+
+namespace qwp {
+
+namespace {
+
+// A memory DC compatible with another, deleted when it goes.
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC compatible) noexcept : dc_(CreateCompatibleDC(compatible)) {}
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+bool IsChildNotification(UINT message) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_DELETEITEM:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void TPanel::RegisterClass(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(instance, kPanelClass, &wc)) return;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPanelClass;
+    ::RegisterClassA(&wc);
+}
+
+HWND TPanel::Create(const ControlSpec& spec, HWND parent, const RECT& rect, HINSTANCE instance) {
+    CreateWindowExA(spec.exStyle, kPanelClass, spec.text, WS_CHILD | spec.style, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, this);
+    return hwnd_;
+}
+
+void TPanel::SetPicture(HBITMAP picture) {
+    picture_ = picture;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK TPanel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TPanel* self;
+    if (message == WM_NCCREATE) {
+        self = static_cast<TPanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<TPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    try {
+        const LRESULT result = self->HandleMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+        }
+        return result;
+    } catch (...) {
+        // Nothing may unwind through user32; the message counts as handled.
+        return 0;
+    }
+}
+
+LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsChildNotification(message)) {
+        // Child controls talk to their parent; the wizard window decides.
+        HWND root = GetAncestor(hwnd_, GA_ROOT);
+        if (root && root != hwnd_) return SendMessageA(root, message, wParam, lParam);
+        return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+    switch (message) {
+        case WM_ERASEBKGND:
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd_, &ps);
+            if (dc) {
+                PaintForeground(dc);
+                EndPaint(hwnd_, &ps);
+            }
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            PaintForeground(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+}
+
+void TPanel::PaintBackground(HDC dc) const {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    HBRUSH brush = look_ == PanelLook::White ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
+                                             : GetSysColorBrush(COLOR_BTNFACE);
+    FillRect(dc, &r, brush);
+}
+
+void TPanel::PaintForeground(HDC dc) const {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    switch (look_) {
+        case PanelLook::White:
+        case PanelLook::Etched:
+            // Outer line lowered, inner line raised.
+            DrawEdge(dc, &r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+            break;
+        case PanelLook::TabBody:
+            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_SOFT);
+            break;
+        case PanelLook::LeftLine: {
+            // A lowered line: shadow, then highlight, each half the width.
+            RECT shadow = r, light = r;
+            shadow.right = shadow.left + (r.right - r.left) / 2;
+            light.left = shadow.right;
+            FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
+            FillRect(dc, &light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+            break;
+        }
+        case PanelLook::TopLine: {
+            RECT shadow = r, light = r;
+            shadow.bottom = shadow.top + (r.bottom - r.top) / 2;
+            light.top = shadow.bottom;
+            FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
+            FillRect(dc, &light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+            break;
+        }
+        case PanelLook::Logo:
+            PaintPicture(dc, r);
+            break;
+        case PanelLook::Face:
+            break;
+    }
+}
+
+void TPanel::PaintPicture(HDC dc, const RECT& area) const {
+    if (!picture_) return;
+    BITMAP bm{};
+    if (!GetObjectA(picture_, sizeof bm, &bm)) return;
+    MemoryDc source(dc);
+    if (!source.get()) return;
+    SelectObjectGuard select(source.get(), picture_);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width == bm.bmWidth && height == bm.bmHeight) {
+        BitBlt(dc, area.left, area.top, width, height, source.get(), 0, 0, SRCCOPY);
+    } else {
+        DcStateGuard state(dc);
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs it set after the mode
+        StretchBlt(dc, area.left, area.top, width, height, source.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    }
+}
+
+}  // namespace qwp
