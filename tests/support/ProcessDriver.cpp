@@ -1,5 +1,8 @@
 #include "tests/support/ProcessDriver.h"
 
+#include <png.h>
+
+#include <cstdio>
 #include <vector>
 
 namespace qwp::test {
@@ -33,11 +36,20 @@ DWORD ChildProcess::WaitForExit(DWORD milliseconds) {
     return code;
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD interval) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(interval);
+    }
+}
+
 namespace {
 
 struct WindowSearch {
     DWORD processId;
-    const std::string* caption;
+    const char* caption;  // null: any caption
     HWND found;
 };
 
@@ -45,7 +57,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) && WindowText(window) == *search->caption) {
+    if (owner == search->processId && IsWindowVisible(window) &&
+        (!search->caption || WindowText(window) == search->caption)) {
         search->found = window;
         return FALSE;
     }
@@ -72,17 +85,31 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM lParam) {
     return FALSE;
 }
 
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+// EnumChildWindows walks every descendant, not only the direct children.
+BOOL CALLBACK MatchId(HWND child, LPARAM lParam) {
+    auto* search = reinterpret_cast<IdSearch*>(lParam);
+    if (GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 }  // namespace
 
+HWND TopWindowOf(DWORD processId, const char* caption) {
+    WindowSearch search{processId, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        WindowSearch search{processId, &caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        Sleep(50);
-    } while (GetTickCount() - start < milliseconds);
-    return nullptr;
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = TopWindowOf(processId, caption.c_str())) != nullptr; }, milliseconds, 50);
+    return found;
 }
 
 std::string WindowText(HWND window) {
@@ -105,6 +132,214 @@ bool PressButton(HWND window, const std::string& caption) {
     if (!search.found) return false;
     PostMessageA(search.found, BM_CLICK, 0, 0);
     return true;
+}
+
+HWND FindControl(HWND window, int id) {
+    IdSearch search{id, nullptr};
+    EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ControlText(HWND window, int id) {
+    HWND control = FindControl(window, id);
+    return control ? WindowText(control) : std::string();
+}
+
+bool ControlEnabled(HWND window, int id) {
+    HWND control = FindControl(window, id);
+    return control && IsWindowEnabled(control);
+}
+
+bool ControlVisible(HWND window, int id) {
+    HWND control = FindControl(window, id);
+    return control && IsWindowVisible(control);
+}
+
+int CheckState(HWND window, int id) {
+    HWND control = FindControl(window, id);
+    if (!control) return -1;
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) return -1;
+    return static_cast<int>(state);
+}
+
+bool ClickControl(HWND window, int id) {
+    HWND control = FindControl(window, id);
+    return control && PostMessageA(control, BM_CLICK, 0, 0);
+}
+
+bool PostCommand(HWND window, int id) {
+    HWND control = FindControl(window, id);
+    return control && PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+bool WaitForControlText(HWND window, int id, const std::string& text, DWORD milliseconds) {
+    return WaitUntil([&] { return ControlText(window, id) == text; }, milliseconds);
+}
+
+HWND FocusedWindow(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool PressKey(HWND window, WORD virtualKey, bool shift) {
+    SetForegroundWindow(window);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 2000)) return false;
+    INPUT inputs[4] = {};
+    int count = 0;
+    auto add = [&](WORD key, bool up) {
+        INPUT& input = inputs[count++];
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(virtualKey, false);
+    add(virtualKey, true);
+    if (shift) add(VK_SHIFT, true);
+    return SendInput(count, inputs, sizeof(INPUT)) == static_cast<UINT>(count);
+}
+
+namespace {
+
+// A screen DC and a memory DC, released in the right order.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+class StdioFile {
+public:
+    StdioFile(const std::string& path, const char* mode) : file_(std::fopen(path.c_str(), mode)) {}
+    ~StdioFile() {
+        if (file_) std::fclose(file_);
+    }
+    StdioFile(const StdioFile&) = delete;
+    StdioFile& operator=(const StdioFile&) = delete;
+    FILE* get() const { return file_; }
+    // Closes the file; false when the last writes could not be flushed.
+    bool Close() {
+        FILE* file = file_;
+        file_ = nullptr;
+        return file && std::fclose(file) == 0;
+    }
+
+private:
+    FILE* file_;
+};
+
+// Rows of 8-bit blue, green, red triplets, top row first, each row starting
+// at a multiple of stride bytes.
+struct BgrImage {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<png_byte> bytes;
+};
+
+// libpng reports errors by longjmp: nothing with a destructor may live in
+// this function's frame between setjmp and the end.
+bool EncodePng(FILE* file, const BgrImage& image, png_bytep* rows) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool WritePng(const std::string& path, const BgrImage& image) {
+    std::vector<png_bytep> rows(image.height);
+    for (int y = 0; y < image.height; ++y)
+        rows[y] = const_cast<png_bytep>(image.bytes.data()) + static_cast<std::size_t>(y) * image.stride;
+    StdioFile file(path, "wb");
+    if (!file.get()) return false;
+    const bool encoded = EncodePng(file.get(), image, rows.data());
+    return file.Close() && encoded;
+}
+
+// Copies what the screen shows in the rectangle (cut to the screen) into a
+// top-down 24-bit DIB.
+bool GrabScreen(RECT area, BgrImage& image) {
+    const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!IntersectRect(&area, &area, &screenRect)) return false;
+    image.width = area.right - area.left;
+    image.height = area.bottom - area.top;
+    image.stride = (image.width * 3 + 3) & ~3;
+
+    ScreenDc screen;
+    MemoryDc memory(screen.get());
+    if (!screen.get() || !memory.get()) return false;
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = image.width;
+    format.bmiHeader.biHeight = -image.height;  // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(CreateDIBSection(screen.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
+    {
+        SelectObjectGuard select(memory.get(), bitmap.get());
+        if (!BitBlt(memory.get(), 0, 0, image.width, image.height, screen.get(), area.left, area.top,
+                    SRCCOPY | CAPTUREBLT))
+            return false;
+        GdiFlush();
+    }
+    const auto* first = static_cast<const png_byte*>(bits);
+    image.bytes.assign(first, first + static_cast<std::size_t>(image.stride) * image.height);
+    return true;
+}
+
+}  // namespace
+
+bool CaptureWindow(HWND window, const std::string& pngPath) {
+    RECT area;
+    BgrImage image;
+    return GetWindowRect(window, &area) && GrabScreen(area, image) && WritePng(pngPath, image);
+}
+
+bool CaptureScreen(const std::string& pngPath) {
+    const RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    BgrImage image;
+    return GrabScreen(area, image) && WritePng(pngPath, image);
 }
 
 namespace {

@@ -1,11 +1,14 @@
 // Starting a program of ours as a user would, and working its windows from
-// outside: find a window by caption, read a control's text, press a button.
+// outside: find a window by caption, find its controls by id at any depth,
+// read their state, press buttons and keys, wait for a state, and keep a
+// picture of what is on the screen.
 #pragma once
 
 #include "instutils/Handles.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace qwp::test {
@@ -21,6 +24,7 @@ public:
 
     bool Started() const { return process_.valid(); }
     DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
     // The exit code, or STILL_ACTIVE after the timeout.
     DWORD WaitForExit(DWORD milliseconds);
 
@@ -29,15 +33,55 @@ private:
     DWORD id_ = 0;
 };
 
-// A visible top-level window of the process whose caption is the text given;
-// NULL when none appears within the timeout.
+// Asks the condition every interval until it holds; false when it still does
+// not hold at the timeout. The condition is asked at least once.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD interval = 20);
+
+// A visible top-level window of the process, with exactly this caption when
+// one is given; NULL when there is none (now, or within the timeout).
+HWND TopWindowOf(DWORD processId, const char* caption = nullptr);
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds);
+
 std::string WindowText(HWND window);
 // The text of the first child whose class is the one given and whose text is
 // not empty (e.g. a dialog's message); empty when there is none.
 std::string ChildTextOfClass(HWND window, const char* className, int skip = 0);
 // Presses the child button with exactly this caption; false when not found.
 bool PressButton(HWND window, const std::string& caption);
+
+// The first window below this one, at any depth, with the control id given;
+// NULL when there is none.
+HWND FindControl(HWND window, int id);
+// The control's window text; empty when the control does not exist.
+std::string ControlText(HWND window, int id);
+// False as well when the control does not exist.
+bool ControlEnabled(HWND window, int id);
+bool ControlVisible(HWND window, int id);
+// BM_GETCHECK of a button (BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE);
+// -1 when the control does not exist.
+int CheckState(HWND window, int id);
+// Presses the button with this id as a click does (BM_CLICK, posted, so the
+// caller never waits for what the click starts); false when there is none.
+bool ClickControl(HWND window, int id);
+// Tells the window that its button with this id was clicked (WM_COMMAND,
+// posted), for windows that handle their own buttons' notifications.
+bool PostCommand(HWND window, int id);
+// Waits until the control's text is exactly the text given.
+bool WaitForControlText(HWND window, int id, const std::string& text, DWORD milliseconds);
+
+// The window that has the keyboard focus in the window's thread; NULL when
+// none has it.
+HWND FocusedWindow(HWND window);
+// Brings the window to the foreground and presses and releases a key there,
+// with the shift key held when asked, through the system's input queue as a
+// keyboard would. False when the input could not be sent.
+bool PressKey(HWND window, WORD virtualKey, bool shift = false);
+
+// Writes what the screen shows inside the window's rectangle (frame
+// included), or the whole screen, to a 24-bit PNG file. False on any
+// failure; the folder must exist.
+bool CaptureWindow(HWND window, const std::string& pngPath);
+bool CaptureScreen(const std::string& pngPath);
 
 // Files of the build folder and of the source tree, as Windows paths (Wine
 // shows the Unix root as drive Z:).

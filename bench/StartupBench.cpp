@@ -1,0 +1,159 @@
+// Measures how long the setup takes from its start to its first painted,
+// input-ready wizard page, against a program that only opens an empty
+// window, side by side in one run.
+//
+// Each round starts both programs, one after the other, the one that goes
+// first alternating. A start is timed from CreateProcess until the process
+// shows a visible top-level window, has finished painting it and waits for
+// input (WaitForInputIdle), and its thread answers a message (a WM_NULL round
+// trip). The program is then ended outside the timed part: the setup through
+// its own close question, so it cleans up as a user's run does. Both run with
+// a temporary folder of their own, which must be empty at the end.
+//
+//   startup_bench.exe [rounds]
+#include "tests/support/ProcessDriver.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace qwp::test;
+
+constexpr int kDefaultRounds = 15;
+constexpr DWORD kStartTimeout = 30000;
+
+double Milliseconds() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string OwnFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+struct Program {
+    const char* label;
+    std::string path;
+    bool isSetup;
+    std::vector<double> times;
+};
+
+// Ends the setup as a user does on its first page: close, then Abort in the
+// close question. False when it did not end that way with exit code 0.
+bool CloseSetup(ChildProcess& process, HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    HWND question = WaitForWindow(process.Id(), "Confirm", 10000);
+    if (!question || !PressButton(question, "&Abort")) return false;
+    return process.WaitForExit(10000) == 0;
+}
+
+// One timed start; a negative time when the program showed no window.
+double TimeOneStart(const Program& program, bool& closedCleanly) {
+    const double start = Milliseconds();
+    ChildProcess process("\"" + program.path + "\"");
+    if (!process.Started()) return -1;
+    HWND window = nullptr;
+    if (!WaitUntil([&] { return (window = TopWindowOf(process.Id())) != nullptr; }, kStartTimeout, 1)) return -1;
+    WaitForInputIdle(process.Handle(), kStartTimeout);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout, &ignored);
+    const double elapsed = Milliseconds() - start;
+
+    closedCleanly = program.isSetup ? CloseSetup(process, window)
+                                    : (PostMessageA(window, WM_CLOSE, 0, 0) && process.WaitForExit(10000) == 0);
+    // Whatever did not end by now is ended by the ChildProcess destructor.
+    return elapsed;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A private temporary folder for the started programs (they inherit TMP and
+// TEMP); the names left in it at the end.
+std::string MakeTempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    const std::string folder = std::string(base) + "qwp-startup-bench-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    SetEnvironmentVariableA("TMP", folder.c_str());
+    SetEnvironmentVariableA("TEMP", folder.c_str());
+    return folder;
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    qwp::UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!find) return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find.get(), &data));
+    return names;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRounds;
+    const std::string folder = OwnFolder();
+    Program programs[2] = {{"empty window", folder + "empty_window.exe", false, {}},
+                           {"setup.exe", folder + "setup.exe", true, {}}};
+    const std::string temp = MakeTempFolder();
+
+    // One start of each, not counted, so neither pays for loading Wine's
+    // libraries into the page cache.
+    int unclean = 0;
+    for (Program& program : programs) {
+        bool clean = false;
+        if (TimeOneStart(program, clean) < 0) {
+            std::printf("startup: %s showed no window\n", program.label);
+            return 1;
+        }
+    }
+    for (int round = 0; round < rounds; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            Program& program = programs[(round + k) % 2];
+            bool clean = false;
+            const double time = TimeOneStart(program, clean);
+            if (time < 0) {
+                std::printf("startup: %s showed no window in round %d\n", program.label, round + 1);
+                return 1;
+            }
+            program.times.push_back(time);
+            if (!clean) ++unclean;
+        }
+    }
+
+    std::printf("startup to first painted, input-ready window, %d rounds, alternating:\n", rounds);
+    for (const Program& program : programs) {
+        const auto [low, high] = std::minmax_element(program.times.begin(), program.times.end());
+        std::printf("  %-13s median %7.1f ms   min %7.1f   max %7.1f\n", program.label, Median(program.times), *low,
+                    *high);
+    }
+    std::printf("  ratio setup / empty window (medians): %.2f\n",
+                Median(programs[1].times) / Median(programs[0].times));
+    const std::vector<std::string> left = NamesIn(temp);
+    std::printf("  ended other than by their own close: %d; temporary files left: %zu\n", unclean, left.size());
+    for (const std::string& name : left) std::printf("    %s\n", name.c_str());
+    RemoveDirectoryA(temp.c_str());
+    return 0;
+}
