@@ -15,8 +15,6 @@ void TMainDlgForm::SetUpComponentsList() {
     components_->OnDrawItem = [this](HDC dc, int row, const RECT& rect, bool selected) {
         SelCompLstBxDrawItem(dc, row, rect, selected);
     };
-    // The rows were measured when the list was made, before it had its font.
-    SendMessageA(components_->Handle(), LB_SETITEMHEIGHT, 0, components_->RowHeight());
 }
 
 void TMainDlgForm::FillComponentsList() {
