@@ -31,7 +31,10 @@ void DeleteFolderTree(const std::string& folder);
 // Removes the entries of a folder (a folder text, with its trailing
 // backslash) whose names `wanted` accepts, every attribute admitted: a plain
 // file, a plain folder with its tree, a link as the link itself; a name that
-// leads elsewhere is left alone. "." and ".." are never offered.
+// leads elsewhere is left alone. Where an entry leads is compared with where
+// the folder itself leads, so a folder that is a link (a temporary folder on
+// a moved profile) is cleaned as the folder it stands for. "." and ".." are
+// never offered.
 void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted);
 
 }  // namespace qwp

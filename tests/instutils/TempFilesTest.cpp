@@ -57,5 +57,30 @@ TEST_F(TempFilesTest, CleanTempFilesLeavesLinkTargetsAlone) {
     RemoveUnixTree(temp_);
 }
 
+// A temporary folder that is itself a link (a moved profile, a RAM disk):
+// every entry's final path lies below the link's target, which is where the
+// folder really is. The leftovers go; a link inside is still not followed.
+TEST_F(TempFilesTest, CleanTempFilesWorksInATemporaryFolderThatIsALink) {
+    const std::string real = scratch_ / "real\\", outside = scratch_ / "outside\\", linked = scratch_ / "linked\\";
+    const std::string prefix = "~QuilvaneWordProcessorSetup";
+    ForceFolders(real + prefix + "Dir\\");
+    ForceFolders(outside);
+    ASSERT_TRUE(WriteWholeFile(real + prefix + "5.tmp", "leftover"));
+    ASSERT_TRUE(WriteWholeFile(real + prefix + "Dir\\inner.txt", "leftover"));
+    ASSERT_TRUE(WriteWholeFile(outside + "file.txt", "file"));
+    for (const auto& [target, link] : {std::pair{real, scratch_ / "linked"},
+                                       std::pair{outside + "file.txt", real + prefix + "6.tmp"}})
+        if (const std::string why = MakeUnixSymlink(target, link); !why.empty()) GTEST_SKIP() << why;
+    RedirectTemp(linked);
+    ASSERT_EQ(GetTempFolder(), linked);
+
+    CleanTempFiles();
+    EXPECT_EQ(Attributes(real + prefix + "5.tmp"), "0xffffffff");
+    EXPECT_EQ(Attributes(real + prefix + "Dir"), "0xffffffff");
+    EXPECT_EQ(ReadWholeFile(outside + "file.txt"), "file");
+    RemoveUnixTree(scratch_ / "linked");
+    RemoveUnixTree(real);
+}
+
 }  // namespace
 }  // namespace qwp::test
