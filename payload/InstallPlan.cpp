@@ -53,6 +53,47 @@ std::string ProductFolderIn(std::string base) {
     return base + kProductFolder;
 }
 
+// The folder with its trailing backslash, created with its parents; the
+// empty text stays empty.
+std::string MadeFolder(std::string folder) {
+    if (!folder.empty()) {
+        AddTrailingBackslash(folder);
+        ForceFolders(folder);
+    }
+    return folder;
+}
+
+// The product's folder below a shell folder, else below the documents
+// folder; created. Empty when the shell names neither.
+std::string ShellDataFolder(int csidl) {
+    const std::string base = SpecialFolderOr(csidl, CSIDL_PERSONAL);
+    return base.empty() ? std::string() : MadeFolder(ProductFolderIn(base));
+}
+
+std::string MadeBelow(const std::string& folder, const std::string& name) {
+    return folder.empty() ? std::string() : MadeFolder(folder + name);
+}
+
+// The folder of a kind below the shell's data folders, each level created
+// in turn, outermost first; empty when the shell names no folder for it.
+std::string ShellFolderOfKind(int kind) {
+    switch (kind) {
+        case CommonDataFolder: return ShellDataFolder(CSIDL_COMMON_APPDATA);
+        case HiddenDataFolder: return MadeBelow(ShellFolderOfKind(CommonDataFolder), "Hidden");
+        case PublicDataFolder: return MadeBelow(ShellFolderOfKind(CommonDataFolder), "Public");
+        case UserDataFolder: return ShellDataFolder(CSIDL_APPDATA);
+        default: return MadeBelow(ShellFolderOfKind(PublicDataFolder), "Spellcheck\\");
+    }
+}
+
+// Where a portable installation keeps every kind: the destination folder
+// itself, the spelling files in its "Spellcheck" sub-folder; created.
+std::string PortableFolderOfKind(std::string mainDir, int kind) {
+    if (mainDir.empty()) return {};
+    AddTrailingBackslash(mainDir);
+    return MadeFolder(kind >= SpellingFolder ? mainDir + "Spellcheck\\" : mainDir);
+}
+
 std::string SharedPublicPrefix() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder); }
 
 // While a whole plan is made, the shared Public folder is asked for once
@@ -166,25 +207,16 @@ std::string InstallTarget::GetInstallFolder(int kind) const { return FolderOfKin
 // One answer to the portable question serves the whole call, inner folders
 // included.
 std::string InstallTarget::FolderOfKind(int kind, bool portable) const {
-    std::string folder;
-    if (portable) {
-        folder = MainDir;
-        AddTrailingBackslash(folder);
-        if (kind >= SpellingFolder) folder += "Spellcheck\\";
-    } else {
-        switch (kind) {
-            case CommonDataFolder: folder = ProductFolderIn(SpecialFolderOr(CSIDL_COMMON_APPDATA, CSIDL_PERSONAL)); break;
-            case HiddenDataFolder: folder = FolderOfKind(CommonDataFolder, false) + "Hidden"; break;
-            case PublicDataFolder: folder = FolderOfKind(CommonDataFolder, false) + "Public"; break;
-            case UserDataFolder: folder = ProductFolderIn(SpecialFolderOr(CSIDL_APPDATA, CSIDL_PERSONAL)); break;
-            default: folder = FolderOfKind(PublicDataFolder, false) + "Spellcheck\\"; break;
-        }
+    if (!portable) {
+        const std::string folder = ShellFolderOfKind(kind);
+        if (!folder.empty()) return folder;
+        // The shell names neither the data folder nor the documents folder.
+        // The product name alone would be a relative path, made in whatever
+        // the current folder happens to be. The data stays with the program
+        // instead, laid out as a portable installation lays it out, which is
+        // a layout the word processor knows how to read.
     }
-    if (!folder.empty()) {
-        AddTrailingBackslash(folder);
-        ForceFolders(folder);
-    }
-    return folder;
+    return PortableFolderOfKind(MainDir, kind);
 }
 
 void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {

@@ -142,6 +142,42 @@ TEST_F(EngineTest, NormalInstallReplacesEverythingAndMarksSharedFiles) {
     EXPECT_EQ(catalogue().SharedUpdateList.size(), 8u + 19u + 242u + 1u);
 }
 
+// As on a system where no library has SHGetFolderPathA: the shell names no
+// folder at all, for as long as it lives.
+class NoShellFolders {
+public:
+    NoShellFolders() : saved_(SpecialFolderEntry) { SpecialFolderEntry = nullptr; }
+    ~NoShellFolders() { SpecialFolderEntry = saved_; }
+    NoShellFolders(const NoShellFolders&) = delete;
+    NoShellFolders& operator=(const NoShellFolders&) = delete;
+
+private:
+    SHGetFolderPathAFn saved_;
+};
+
+// Without any shell folder the data folders must not become the relative
+// "Quilvane" in the current folder: they fall back to the portable layout
+// below the destination folder.
+TEST_F(EngineTest, WithoutShellFoldersTheDataStaysBelowTheDestination) {
+    TempFolder current;
+    PushCurrentFolder();
+    ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
+    const std::string main = dest_.Path();
+    {
+        const NoShellFolders noShell;
+        ASSERT_EQ(GetSpecialFolder(CSIDL_COMMON_APPDATA), "");
+        target_.BuildInstallPlan(catalogue());
+        EXPECT_EQ(target_.GetInstallFolder(UserDataFolder), main);
+    }
+    PopCurrentFolder();
+    EXPECT_TRUE(catalogue().ForceReplace) << "still a normal installation";
+    EXPECT_EQ(PlannedRows(catalogue()), ExpectedRows(catalogue(), main, main + "Spellcheck\\", main));
+    EXPECT_TRUE(catalogue().SharedUpdateList.empty());
+    EXPECT_EQ(ReadWholeFile(main + "install_stamp").size(), 8u);
+    EXPECT_EQ(*InstallLog, std::vector<std::string>{"Made Dir: " + main + "Spellcheck\\"});
+    EXPECT_EQ(Entries(current.Path()), std::vector<std::string>{}) << "nothing relative to the current folder";
+}
+
 TEST_F(EngineTest, PatternsIgnoreCaseAndMatchWholeNames) {
     catalogue().ForceReplace = true;
     EXPECT_TRUE(catalogue().AddToPlan("templates\\", dest_.Path(), 3, KeepExisting));
