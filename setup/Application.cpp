@@ -33,6 +33,14 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     }
 }
 
+void Application::ShowTaskbarButton() {
+    if (!owner_) return;
+    // A visible window that nothing owns gets a taskbar button; with no
+    // area, nothing of it is drawn.
+    ShowWindow(owner_, SW_SHOWNA);
+    SetActiveWindow(owner_);
+}
+
 Application::~Application() {
     if (owner_) DestroyWindow(owner_);
     UnregisterClassA(kOwnerClass, instance_);

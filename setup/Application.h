@@ -14,6 +14,11 @@ public:
     Application& operator=(const Application&) = delete;
 
     HWND Owner() const { return owner_; }
+    // Shows the owner window, without any area, and makes it the active
+    // window, for a message that appears before any other window: the
+    // taskbar then has a button with the title and the icon, and the
+    // message, owned by the active window, needs none of its own.
+    void ShowTaskbarButton();
     HICON Icon() const { return icon_; }
 
 private:
