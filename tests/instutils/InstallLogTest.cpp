@@ -12,10 +12,12 @@ TEST_F(InstallLogTest, LinesAreAddedOnceAndOnlyWhileLoggingIsOn) {
     SuppressLog();
     AddLogLine("File Copy: C:\\Q\\a.txt");
     ResumeLog();
+    AddLogLine("File Copy: C:\\Q\\a.txt");  // what was suppressed is not remembered
     AddLogLine("File Copy: C:\\Q\\Readme.txt");
     AddLogLine("FILE COPY: c:\\q\\README.TXT");
     AddLogLine("File Copy: C:\\Q\\Readme.txt ");
-    EXPECT_EQ(Log(), (Lines{"File Copy: C:\\Q\\Readme.txt", "File Copy: C:\\Q\\Readme.txt "}));
+    EXPECT_EQ(Log(),
+              (Lines{"File Copy: C:\\Q\\a.txt", "File Copy: C:\\Q\\Readme.txt", "File Copy: C:\\Q\\Readme.txt "}));
 }
 
 TEST_F(InstallLogTest, EarlierLogIsLoadedFirstAndSavedWithCrLfAfterEveryLine) {

@@ -3,6 +3,8 @@
 #include "payload/InstallRun.h"
 #include "tests/payload/EngineFixture.h"
 
+#include <algorithm>
+
 namespace qwp::test {
 namespace {
 
@@ -77,6 +79,44 @@ TEST(InstallSelection, RowsReadLastToFirstKeepNumbersUpToSeven) {
     EXPECT_EQ(SelectionFromRows({0, 1, 2, 3, 4, 5}, {true, false, true, false, false, true}), 0x25);
     EXPECT_EQ(SelectionFromRows({5, 3, 8, 7}, {true, true, true, true}), 0x28 | 0x80) << "8 does not fit a byte";
     EXPECT_EQ(SelectionFromRows({0, 1}, {true}), 0x01) << "rows without a state count as unchecked";
+}
+
+TEST_F(EngineTest, RunOfTheProgramAloneWritesItsTwoFilesAndTheDataFolders) {
+    target_.SelectedComponents = 0x01;
+    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    EXPECT_EQ(Entries(dest_.Path()), (std::vector<std::string>{"License.txt", "qwp.exe"}));
+    const std::string shared = SharedDataFolder();
+    EXPECT_EQ(Entries(shared), (std::vector<std::string>{"Hidden", "Public"}));
+    EXPECT_EQ(Entries(shared + "Public\\"), std::vector<std::string>{"Spellcheck"});
+    EXPECT_EQ(Entries(shared + "Public\\Spellcheck\\"), std::vector<std::string>{});
+    EXPECT_EQ(*InstallLog, (std::vector<std::string>{
+                               "Made Dir: " + shared, "Made Dir: " + shared + "Public\\",
+                               "Made Dir: " + shared + "Public\\Spellcheck\\", "Made Dir: " + shared + "Hidden\\",
+                               "File Copy: " + dest_.Path() + "qwp.exe", "File Copy: " + dest_.Path() + "License.txt"}));
+}
+
+// A portable run keeps its log in memory only. Run again over itself, it
+// writes nothing: the kept kinds stay even when the user changed them, and
+// the files replaced by their time are unchanged.
+TEST_F(EngineTest, PortableReinstallKeepsOrSkipsEveryFileAndWritesNoLogFile) {
+    if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
+    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    EXPECT_EQ(InstallLogPath, "");
+    const std::string programLine = "File Copy: " + portable_ + "qwp.exe";
+    EXPECT_NE(std::find(InstallLog->begin(), InstallLog->end(), programLine), InstallLog->end());
+    EXPECT_FALSE(SaveInstallLog());
+    EXPECT_FALSE(FileExists(portable_ + "Install.log"));
+
+    const std::string spelling = portable_ + "Spellcheck\\";
+    const std::vector<std::string> edited = {portable_ + "Templates\\Faxes\\Fax 1.rtf",
+                                             portable_ + "Clip Library\\Closings\\Sincerely.rtf",
+                                             spelling + "English (American).asc", spelling + "English (British).cache"};
+    for (const std::string& path : edited) ASSERT_TRUE(WriteWholeFile(path, "the user's own")) << path;
+    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    for (int g = 0; g < kComponentCount; ++g) EXPECT_TRUE(catalogue().Groups[g].empty()) << "group " << g;
+    for (const std::string& path : edited) EXPECT_EQ(ReadWholeFile(path), "the user's own") << path;
+    EXPECT_TRUE(InstallLog->empty());
+    EXPECT_TRUE(catalogue().SharedUpdateList.empty());
 }
 
 TEST_F(EngineTest, IgnoringEveryFailureRunsToTheEnd) {
