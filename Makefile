@@ -38,6 +38,7 @@ test: build
 
 bench: build
 	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win32/install_bench.exe
+	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win32/startup_bench.exe
 
 clean:
 	rm -rf $(BUILD)

@@ -63,13 +63,13 @@ bool CloseSetup(ChildProcess& process, HWND window) {
 }
 
 // One timed start; a negative time when the program showed no window.
-double TimeOneStart(const Program& program, bool& closedCleanly) {
+double TimeOneStart(const Program& program, bool& closedCleanly, bool& idleKnown) {
     const double start = Milliseconds();
     ChildProcess process("\"" + program.path + "\"");
     if (!process.Started()) return -1;
     HWND window = nullptr;
     if (!WaitUntil([&] { return (window = TopWindowOf(process.Id())) != nullptr; }, kStartTimeout, 1)) return -1;
-    WaitForInputIdle(process.Handle(), kStartTimeout);
+    idleKnown = WaitForInputIdle(process.Handle(), kStartTimeout) == 0;
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout, &ignored);
     const double elapsed = Milliseconds() - start;
@@ -121,10 +121,10 @@ int main(int argc, char** argv) {
 
     // One start of each, not counted, so neither pays for loading Wine's
     // libraries into the page cache.
-    int unclean = 0;
+    int unclean = 0, idleUnknown = 0;
     for (Program& program : programs) {
-        bool clean = false;
-        if (TimeOneStart(program, clean) < 0) {
+        bool clean = false, idle = false;
+        if (TimeOneStart(program, clean, idle) < 0) {
             std::printf("startup: %s showed no window\n", program.label);
             return 1;
         }
@@ -132,14 +132,15 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; ++round) {
         for (int k = 0; k < 2; ++k) {
             Program& program = programs[(round + k) % 2];
-            bool clean = false;
-            const double time = TimeOneStart(program, clean);
+            bool clean = false, idle = false;
+            const double time = TimeOneStart(program, clean, idle);
             if (time < 0) {
                 std::printf("startup: %s showed no window in round %d\n", program.label, round + 1);
                 return 1;
             }
             program.times.push_back(time);
             if (!clean) ++unclean;
+            if (!idle) ++idleUnknown;
         }
     }
 
@@ -152,7 +153,8 @@ int main(int argc, char** argv) {
     std::printf("  ratio setup / empty window (medians): %.2f\n",
                 Median(programs[1].times) / Median(programs[0].times));
     const std::vector<std::string> left = NamesIn(temp);
-    std::printf("  ended other than by their own close: %d; temporary files left: %zu\n", unclean, left.size());
+    std::printf("  input-idle waits that failed: %d; ended other than by their own close: %d; temporary files left: %zu\n",
+                idleUnknown, unclean, left.size());
     for (const std::string& name : left) std::printf("    %s\n", name.c_str());
     RemoveDirectoryA(temp.c_str());
     return 0;

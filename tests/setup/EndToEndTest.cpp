@@ -1,0 +1,545 @@
+// The real setup program driven from outside, as a user drives it: a default
+// installation walked through every page with the buttons, at 96 and at 144
+// dots per inch, and a walk with the keyboard that ends in the close
+// question. Every page is kept as a picture under screens/<arch>/ beside the
+// build folder.
+//
+// The Wine prefix is shared by every test program and both architectures, so
+// each test removes what an installation leaves (destination folder, the
+// product's data folders, its registry key) before and after it runs.
+#include "instutils/PathText.h"
+#include "instutils/Paths.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/TempFolder.h"
+#include "wizard/ControlIds.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qwp::test {
+namespace {
+
+constexpr DWORD kStartTimeout = 30000;
+constexpr DWORD kPageTimeout = 10000;
+constexpr DWORD kInstallTimeout = 180000;
+
+constexpr char kCaption[] = "Quilvane Word Processor - Setup";
+constexpr char kProductKey[] = "Software\\Quilvane Word Processor";
+constexpr char kInstallKey[] = "Software\\Quilvane Word Processor\\Install";
+constexpr char kInternalKey[] = "Software\\Quilvane Word Processor\\Internal";
+
+const char* const kTitles[8] = {"Welcome to the Quilvane Word Processor Setup",
+                                "License Agreement",
+                                "Choose Destination Folder",
+                                "Select Components",
+                                "Ready to Install",
+                                "Installing",
+                                "Associate With Document Types",
+                                "Installation Complete"};
+const char* const kPageNames[8] = {"welcome", "license", "destination", "components",
+                                   "ready",   "installing", "associations", "complete"};
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string Lower(std::string text) {
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string ArchName() { return sizeof(void*) == 4 ? "win32" : "win64"; }
+
+// screens/<arch>/<dpi>dpi/ beside this architecture's build folder, made
+// when missing.
+std::string ScreensFolder(int dpi) {
+    std::string build = BuildFile("");
+    build.pop_back();  // the trailing backslash
+    const std::string parent = build.substr(0, build.find_last_of('\\') + 1);
+    const std::string folder = parent + "screens\\" + ArchName() + "\\" + std::to_string(dpi) + "dpi\\";
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    return folder;
+}
+
+// The DPI that Wine gives processes started from now on.
+bool SetSystemDpi(DWORD dpi) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueRegKey key(raw);
+    return RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
+           ERROR_SUCCESS;
+}
+
+std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRAM_FILES), "Quilvane"); }
+std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
+std::string PublicFolder() { return CommonDataFolder() + "Public\\"; }
+std::string SpellingFolder() { return PublicFolder() + "Spellcheck\\"; }
+
+// Everything an installation with the default choices leaves behind.
+void RemoveInstallation() {
+    RemoveTree(DefaultDestination());
+    RemoveTree(CommonDataFolder());
+    RemoveTree(JoinPath(GetSpecialFolder(CSIDL_APPDATA), "Quilvane\\"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
+}
+
+bool KeyExists(const char* path) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
+    RegCloseKey(raw);
+    return true;
+}
+
+// A registry value as "type:data" (a DWORD in hex), "absent" when missing.
+std::string StoredValue(const char* name) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kInstallKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return "absent";
+    UniqueRegKey key(raw);
+    DWORD type = 0;
+    BYTE data[1024] = {};
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, data, &size) != ERROR_SUCCESS) return "absent";
+    char text[1100];
+    if (type == REG_DWORD && size == 4)
+        std::snprintf(text, sizeof text, "REG_DWORD:0x%08lX", static_cast<unsigned long>(*reinterpret_cast<DWORD*>(data)));
+    else if (type == REG_SZ)
+        std::snprintf(text, sizeof text, "REG_SZ:%s", reinterpret_cast<char*>(data));
+    else
+        std::snprintf(text, sizeof text, "type %lu, %lu bytes", static_cast<unsigned long>(type),
+                      static_cast<unsigned long>(size));
+    return text;
+}
+
+// A file's last-write time in local time, as the manifest writes it.
+std::string LocalWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return "missing";
+    FILETIME local;
+    SYSTEMTIME time;
+    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    FileTimeToSystemTime(&local, &time);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                  time.wMinute, time.wSecond);
+    return text;
+}
+
+struct ManifestEntry {
+    std::string name;       // the entry's name in the payload
+    std::string source;     // the file it was packed from
+    std::string timestamp;  // local time, "YYYY-MM-DD hh:mm:ss"
+};
+
+std::vector<ManifestEntry> ReadManifest() {
+    std::vector<ManifestEntry> entries;
+    std::istringstream lines(ReadWholeFile(SourceFile("sample/manifest.tsv")));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
+        if (tab2 == std::string::npos) continue;
+        entries.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)});
+    }
+    return entries;
+}
+
+std::string SourceBytes(const ManifestEntry& entry) {
+    if (entry.source == "@qwp") return ReadWholeFile(BuildFile("qwp.exe"));
+    std::string relative = "sample/files/" + entry.source;
+    return ReadWholeFile(SourceFile(relative));
+}
+
+const std::set<std::string> kSpellingNames = {"english (american).asc", "english (british).asc", "english.zlx",
+                                              "us.zlx", "uk.zlx", "userdicen.tlx", "english (american).cache"};
+
+// Where a default installation writes an entry.
+std::string InstalledPath(const std::string& mainDir, const std::string& name) {
+    const std::string lower = Lower(name);
+    if (kSpellingNames.count(lower)) return SpellingFolder() + name;
+    if (lower.rfind("templates\\", 0) == 0 || lower.rfind("clip library\\", 0) == 0 || lower == "basic.asn")
+        return PublicFolder() + name;
+    return JoinPath(mainDir, name);
+}
+
+// The setup's wizard window, worked through its control ids.
+class Wizard {
+public:
+    Wizard(const ChildProcess& process, int dpi) : screens_(ScreensFolder(dpi)) {
+        window_ = WaitForWindow(process.Id(), kCaption, kStartTimeout);
+    }
+
+    HWND Window() const { return window_; }
+
+    // The page is shown: its title in the top label and its sheet visible.
+    bool OnPage(int page) const {
+        return ControlText(window_, IDC_TopLbl) == kTitles[page] && ControlVisible(window_, IDC_WelcomeTabSheet + page);
+    }
+    bool WaitForPage(int page, DWORD timeout = kPageTimeout) const {
+        return WaitUntil([&] { return OnPage(page); }, timeout);
+    }
+    void Next() { ClickControl(window_, IDC_NextBtn); }
+
+    // Keeps the window's picture, by default once the page has painted.
+    void Shoot(const std::string& name, bool settle = true) {
+        if (settle) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+            Sleep(400);
+        }
+        EXPECT_TRUE(CaptureWindow(window_, screens_ + name + ".png")) << name;
+    }
+    void ShootPage(int page) { Shoot("page" + std::to_string(page) + "-" + kPageNames[page]); }
+    void ShootScreen(const std::string& name) {
+        Sleep(400);
+        EXPECT_TRUE(CaptureScreen(screens_ + name + ".png")) << name;
+    }
+
+    // The buttons as "Back|Next|Cancel", each caption with a "-" when
+    // disabled; a hidden button is "(hidden)".
+    std::string Buttons() const {
+        std::string text;
+        for (int id : {IDC_BackBtn, IDC_NextBtn, IDC_CancelBtn}) {
+            if (!text.empty()) text += "|";
+            if (!ControlVisible(window_, id)) {
+                text += "(hidden)";
+                continue;
+            }
+            text += ControlText(window_, id);
+            if (!ControlEnabled(window_, id)) text += "-";
+        }
+        return text;
+    }
+
+    SIZE ClientSize() const {
+        RECT client{};
+        GetClientRect(window_, &client);
+        return {client.right, client.bottom};
+    }
+
+private:
+    std::string screens_;
+    HWND window_ = nullptr;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SetSystemDpi(96));
+        RemoveInstallation();
+        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
+    }
+    void TearDown() override {
+        SetSystemDpi(96);
+        RemoveInstallation();
+    }
+
+    // A default installation: Next on every page, Finish on the last, with
+    // a picture of every page. Returns the destination folder the wizard
+    // showed, empty when the walk failed.
+    std::string InstallWithDefaults(int dpi) {
+        ChildProcess setup(Quoted(BuildFile("setup.exe")));
+        EXPECT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
+        Wizard wizard(setup, dpi);
+        if (!wizard.Window()) {
+            ADD_FAILURE() << "no wizard window";
+            return {};
+        }
+        const SIZE client = wizard.ClientSize();
+        EXPECT_EQ(client.cx, MulDiv(492, dpi, 96)) << "client width at " << dpi << " DPI";
+        EXPECT_EQ(client.cy, MulDiv(351, dpi, 96)) << "client height at " << dpi << " DPI";
+
+        std::string mainDir;
+        for (int page = 0; page <= 7; ++page) {
+            if (page == 5) {
+                if (!CatchInstallingPage(wizard)) return {};
+                continue;
+            }
+            if (!wizard.WaitForPage(page, page == 6 ? kInstallTimeout : kPageTimeout)) {
+                ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
+                              << ControlText(wizard.Window(), IDC_TopLbl) << "\"";
+                return {};
+            }
+            CheckPage(wizard, page);
+            if (page == 2) mainDir = ControlText(wizard.Window(), IDC_DestDirEdt);
+            wizard.ShootPage(page);
+            wizard.Next();
+        }
+        EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u) << "exit code after Finish";
+        return mainDir;
+    }
+
+    // What every page must show after the moves of a default walk.
+    void CheckPage(const Wizard& wizard, int page) {
+        HWND window = wizard.Window();
+        static const char* const kButtons[8] = {
+            "(hidden)|&Next >|Cancel",  "< &Back|&Next >|Cancel", "< &Back|&Next >|Cancel",
+            "< &Back|&Next >|Cancel",   "< &Back|&Next >|Cancel", "< &Back-|&Next >-|Cancel",
+            "< &Back-|&Next >|Cancel",  "< &Back-|&Finish|Cancel-"};
+        EXPECT_EQ(wizard.Buttons(), kButtons[page]) << "page " << page;
+        switch (page) {
+        case 1:
+            EXPECT_NE(ControlText(window, IDC_LicenseMemo), "") << "licence text not loaded";
+            EXPECT_EQ(CheckState(window, IDC_LicenseChkBx), BST_CHECKED);
+            break;
+        case 2:
+            EXPECT_EQ(Lower(ControlText(window, IDC_DestDirEdt)), Lower(DefaultDestination()));
+            break;
+        case 3: {
+            HWND list = FindControl(window, IDC_SelCompLstBx);
+            DWORD_PTR rows = 0;
+            SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows);
+            EXPECT_EQ(rows, 6u) << "component rows";
+            EXPECT_NE(ControlText(window, IDC_SelCompDiskSpaceReqLbl2), "");
+            EXPECT_NE(ControlText(window, IDC_SelCompDiskSpaceAvailLbl2), "");
+            break;
+        }
+        case 4:
+            EXPECT_EQ(CheckState(window, IDC_InstallToAllChkBx), BST_CHECKED);
+            EXPECT_EQ(CheckState(window, IDC_DesktopChkBx), BST_CHECKED);
+            EXPECT_TRUE(ControlVisible(window, IDC_InstallToAllChkBx));
+            EXPECT_TRUE(ControlVisible(window, IDC_DesktopChkBx));
+            break;
+        case 6:
+            EXPECT_EQ(CheckState(window, IDC_AssocChkBx1), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(window, IDC_AssocChkBx2), BST_CHECKED);
+            EXPECT_EQ(CheckState(window, IDC_AssocChkBx3), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(window, IDC_AssocChkBx4), BST_UNCHECKED);
+            break;
+        case 7:
+            EXPECT_EQ(CheckState(window, IDC_FinishChkBx), BST_CHECKED);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The install run keeps the window answering: its title reads
+    // "Installing" while the copies are written, and the progress bar moves.
+    // Catches that moment for the picture.
+    bool CatchInstallingPage(Wizard& wizard) {
+        HWND window = wizard.Window();
+        const bool seen = WaitUntil([&] { return ControlText(window, IDC_TopLbl) == kTitles[5]; }, kPageTimeout, 5);
+        if (!seen) {
+            ADD_FAILURE() << "the Installing page was never seen; the title reads \"" << ControlText(window, IDC_TopLbl)
+                          << "\"";
+            return true;  // the walk goes on; the pages after it are still checked
+        }
+        HWND bar = FindControl(window, IDC_InstallProgressBar);
+        DWORD_PTR position = 0, high = 0;
+        // A picture once some progress is shown, while the page is still up.
+        WaitUntil([&] {
+            SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
+            return position > 0 || ControlText(window, IDC_TopLbl) != kTitles[5];
+        }, kInstallTimeout, 5);
+        SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
+        const std::string file = ControlText(window, IDC_InstallFileLbl);
+        const std::string buttons = wizard.Buttons();
+        if (ControlText(window, IDC_TopLbl) == kTitles[5]) {
+            wizard.Shoot("page5-installing", false);
+            EXPECT_EQ(buttons, "< &Back-|&Next >-|Cancel") << "page 5 while copying";
+            std::printf("[ installing ] progress %lu of %lu, file label \"%s\"\n", static_cast<unsigned long>(position),
+                        static_cast<unsigned long>(high), file.c_str());
+        } else {
+            std::printf("[ installing ] the run ended before a picture could be taken\n");
+        }
+        return true;
+    }
+
+    // What a default installation into mainDir must leave on disk and in
+    // the registry.
+    void CheckInstalled(const std::string& mainDir) {
+        ASSERT_FALSE(mainDir.empty());
+        const std::vector<ManifestEntry> manifest = ReadManifest();
+        ASSERT_EQ(manifest.size(), 272u) << "payload entries in the manifest";
+        int wrong = 0;
+        std::string americanCache;
+        for (const ManifestEntry& entry : manifest) {
+            const std::string path = InstalledPath(mainDir, entry.name);
+            const std::string bytes = SourceBytes(entry);
+            if (Lower(entry.name) == "english (american).cache") americanCache = entry.timestamp;
+            if (LocalWriteTime(path) != entry.timestamp || ReadWholeFile(path) != bytes) {
+                if (++wrong <= 10)
+                    ADD_FAILURE() << path << ": time " << LocalWriteTime(path) << ", expected " << entry.timestamp
+                                  << (ReadWholeFile(path) == bytes ? "" : "; content differs");
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "of 272 installed files wrong";
+        // The payload has no British cache: the American one is written twice.
+        EXPECT_EQ(LocalWriteTime(SpellingFolder() + "English (British).cache"), americanCache);
+
+        // Install.log: the folders made while logging was on, then the
+        // copies that are logged, in the order they were made.
+        const std::string expectedLog = "Made Dir: " + CommonDataFolder() + "\r\n" +
+                                        "Made Dir: " + PublicFolder() + "\r\n" +
+                                        "Made Dir: " + SpellingFolder() + "\r\n" +
+                                        "Made Dir: " + CommonDataFolder() + "Hidden\\\r\n" +
+                                        "Made Dir: " + JoinPath(mainDir, "") + "\r\n" +
+                                        "File Copy: " + JoinPath(mainDir, "qwp.exe") + "\r\n" +
+                                        "File Copy: " + JoinPath(mainDir, "License.txt") + "\r\n" +
+                                        "File Copy: " + JoinPath(mainDir, "Hyphenation.dat") + "\r\n" +
+                                        "File Copy: " + PublicFolder() + "Basic.asn\r\n";
+        EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))), Lower(expectedLog));
+        EXPECT_EQ(ReadWholeFile(CommonDataFolder() + "Hidden\\install_stamp").size(), 8u);
+
+        EXPECT_EQ(Lower(StoredValue("MAINDIR")), Lower("REG_SZ:" + mainDir));
+        EXPECT_EQ(StoredValue("COMPS (1.6.6.2)"), "REG_DWORD:0x7FFFFFFE");
+        EXPECT_EQ(StoredValue("INSTALLTOALL"), "REG_DWORD:0x00000001");
+        EXPECT_EQ(StoredValue("DSKSHORTCUT"), "REG_DWORD:0x00000001");
+        EXPECT_EQ(StoredValue("EXTENSIONS"), "REG_SZ:B");
+        EXPECT_EQ(StoredValue("LAUNCH"), "REG_DWORD:0x00000001");
+        EXPECT_TRUE(KeyExists(kInternalKey));
+    }
+};
+
+TEST_F(EndToEnd, DefaultInstallAt96Dpi) {
+    const std::string mainDir = InstallWithDefaults(96);
+    CheckInstalled(mainDir);
+}
+
+TEST_F(EndToEnd, DefaultInstallAt144Dpi) {
+    ASSERT_TRUE(SetSystemDpi(144));
+    const std::string mainDir = InstallWithDefaults(144);
+    CheckInstalled(mainDir);
+}
+
+int FocusedId(HWND window) {
+    HWND focus = FocusedWindow(window);
+    return focus ? GetDlgCtrlID(focus) : 0;
+}
+
+// Presses Tab (Shift+Tab when asked), waits a moment for the focus to move,
+// and returns the control id of the focused window.
+int TabFrom(HWND window, bool back = false) {
+    const int before = FocusedId(window);
+    PressKey(window, VK_TAB, back ? VK_SHIFT : 0);
+    WaitUntil([&] { return FocusedId(window) != before; }, 1000);
+    return FocusedId(window);
+}
+
+// The focus stops of count presses of Tab, the starting one first.
+std::vector<int> TabStops(HWND window, int count) {
+    std::vector<int> stops{FocusedId(window)};
+    for (int i = 0; i < count; ++i) stops.push_back(TabFrom(window));
+    return stops;
+}
+
+std::string Ids(const std::vector<int>& ids) {
+    std::string text;
+    for (int id : ids) text += (text.empty() ? "" : " ") + std::to_string(id);
+    return text;
+}
+
+// Waits until the dialog window is gone.
+bool Closed(HWND dialog) {
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kPageTimeout);
+}
+
+// Enter is Next; Tab goes round the page's controls and the buttons; an
+// access key works its check box; Space toggles the focused box; Escape
+// answers a question with No and, in the wizard, asks the close question,
+// where Abort ends the setup before anything is installed or stored.
+TEST_F(EndToEnd, KeyboardWalkThenAbort) {
+    ChildProcess setup(Quoted(BuildFile("setup.exe")));
+    ASSERT_TRUE(setup.Started());
+    Wizard wizard(setup, 96);
+    HWND window = wizard.Window();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(wizard.WaitForPage(0));
+
+    // The welcome page: only Next and Cancel take the focus.
+    const std::vector<int> welcome = TabStops(window, 2);
+    std::printf("[ keyboard   ] Tab stops on the welcome page: %s\n", Ids(welcome).c_str());
+    EXPECT_EQ(std::set<int>(welcome.begin(), welcome.end()), (std::set<int>{IDC_NextBtn, IDC_CancelBtn}))
+        << Ids(welcome);
+    ASSERT_TRUE(PressKey(window, VK_RETURN)) << "keyboard input could not be sent";
+    ASSERT_TRUE(wizard.WaitForPage(1)) << "Enter on the welcome page";
+
+    // The licence page: the licence text first, then round every control.
+    const std::vector<int> licence = TabStops(window, 5);
+    std::printf("[ keyboard   ] Tab stops on the licence page: %s\n", Ids(licence).c_str());
+    EXPECT_EQ(licence.front(), IDC_LicenseMemo) << "the licence text has the focus after the move";
+    EXPECT_EQ(std::set<int>(licence.begin(), licence.end()),
+              (std::set<int>{IDC_LicenseMemo, IDC_LicenseChkBx, IDC_BackBtn, IDC_NextBtn, IDC_CancelBtn}))
+        << "Tab from the licence text: " << Ids(licence);
+    EXPECT_EQ(licence.back(), licence.front()) << "Tab comes round after five stops: " << Ids(licence);
+
+    // With the focus in the licence text, Escape still asks the close
+    // question (Escape there is No) and Enter is still Next.
+    ASSERT_EQ(FocusedId(window), IDC_LicenseMemo);
+    PressKey(window, VK_ESCAPE);
+    HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    EXPECT_NE(confirm, nullptr) << "Escape in the licence text asks nothing";
+    if (confirm) {
+        PressKey(confirm, VK_ESCAPE);
+        EXPECT_TRUE(Closed(confirm)) << "Escape does not answer the close question";
+    }
+    if (!wizard.OnPage(1)) wizard.Shoot("after-escape-in-licence-text");
+    ASSERT_TRUE(wizard.OnPage(1)) << "the licence page is gone after Escape in the licence text; its sheet "
+                                  << (FindControl(window, IDC_LicenseTabSheet) ? "is hidden" : "no longer exists");
+    ASSERT_TRUE(ControlVisible(window, IDC_LicenseMemo));
+    PressKey(window, VK_RETURN);
+    EXPECT_TRUE(wizard.WaitForPage(2, 3000)) << "Enter in the licence text is not Next";
+    if (wizard.OnPage(2)) {
+        ClickControl(window, IDC_BackBtn);
+        ASSERT_TRUE(wizard.WaitForPage(1));
+    }
+
+    // Alt+A, the accept box's access key, clears it and focuses it; Space
+    // sets it again and clears it again.
+    PressKey(window, 'A', VK_MENU);
+    EXPECT_TRUE(WaitUntil([&] { return CheckState(window, IDC_LicenseChkBx) == BST_UNCHECKED; }, 2000))
+        << "Alt+A leaves the accept box checked";
+    EXPECT_EQ(FocusedId(window), IDC_LicenseChkBx) << "Alt+A does not focus the accept box";
+    if (FocusedId(window) == IDC_LicenseChkBx) {
+        PressKey(window, VK_SPACE);
+        EXPECT_TRUE(WaitUntil([&] { return CheckState(window, IDC_LicenseChkBx) == BST_CHECKED; }, 2000));
+        PressKey(window, VK_SPACE);
+        EXPECT_TRUE(WaitUntil([&] { return CheckState(window, IDC_LicenseChkBx) == BST_UNCHECKED; }, 2000));
+    }
+    ASSERT_EQ(CheckState(window, IDC_LicenseChkBx), BST_UNCHECKED);
+
+    // Enter with the box cleared asks about the licence; Escape is No.
+    PressKey(window, VK_RETURN);
+    HWND question = WaitForWindow(setup.Id(), "Information", kPageTimeout);
+    ASSERT_NE(question, nullptr) << "no licence question after Enter with the box cleared";
+    wizard.ShootScreen("licence-question");
+    PressKey(question, VK_ESCAPE);
+    EXPECT_TRUE(Closed(question)) << "Escape does not answer the licence question";
+    EXPECT_TRUE(wizard.OnPage(1)) << "No keeps the licence page";
+    EXPECT_EQ(wizard.Buttons(), "< &Back|&Next >|Cancel");
+
+    // Escape in the wizard asks the close question; Escape there is No.
+    PressKey(window, VK_ESCAPE);
+    confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    ASSERT_NE(confirm, nullptr) << "Escape in the wizard asks nothing";
+    wizard.ShootScreen("close-question");
+    PressKey(confirm, VK_ESCAPE);
+    EXPECT_TRUE(Closed(confirm)) << "Escape does not answer the close question";
+    EXPECT_TRUE(wizard.OnPage(1));
+    EXPECT_EQ(setup.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "No ended the setup";
+
+    PressKey(window, VK_ESCAPE);
+    confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    ASSERT_NE(confirm, nullptr);
+    ASSERT_TRUE(PressButton(confirm, "&Abort"));
+    EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u);
+
+    EXPECT_EQ(StoredValue("MAINDIR"), "absent") << "nothing is stored before the installation starts";
+    EXPECT_TRUE(KeyExists(kInternalKey));
+    EXPECT_FALSE(FolderExists(DefaultDestination()));
+    EXPECT_FALSE(FolderExists(CommonDataFolder()));
+}
+
+}  // namespace
+}  // namespace qwp::test
