@@ -184,11 +184,11 @@ HWND FocusedWindow(HWND window) {
     return info.hwndFocus;
 }
 
-bool PressKey(HWND window, WORD virtualKey, bool shift) {
+bool PressKey(HWND window, WORD virtualKey, WORD modifier) {
     SetForegroundWindow(window);
     if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 2000)) return false;
     INPUT inputs[4] = {};
-    int count = 0;
+    UINT count = 0;
     auto add = [&](WORD key, bool up) {
         INPUT& input = inputs[count++];
         input.type = INPUT_KEYBOARD;
@@ -196,11 +196,11 @@ bool PressKey(HWND window, WORD virtualKey, bool shift) {
         input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     };
-    if (shift) add(VK_SHIFT, false);
+    if (modifier) add(modifier, false);
     add(virtualKey, false);
     add(virtualKey, true);
-    if (shift) add(VK_SHIFT, true);
-    return SendInput(count, inputs, sizeof(INPUT)) == static_cast<UINT>(count);
+    if (modifier) add(modifier, true);
+    return SendInput(count, inputs, sizeof(INPUT)) == count;
 }
 
 namespace {

@@ -73,9 +73,10 @@ bool WaitForControlText(HWND window, int id, const std::string& text, DWORD mill
 // none has it.
 HWND FocusedWindow(HWND window);
 // Brings the window to the foreground and presses and releases a key there,
-// with the shift key held when asked, through the system's input queue as a
-// keyboard would. False when the input could not be sent.
-bool PressKey(HWND window, WORD virtualKey, bool shift = false);
+// with a modifier key (VK_SHIFT, VK_CONTROL, VK_MENU) held when one is given,
+// through the system's input queue as a keyboard would. False when the input
+// could not be sent.
+bool PressKey(HWND window, WORD virtualKey, WORD modifier = 0);
 
 // Writes what the screen shows inside the window's rectangle (frame
 // included), or the whole screen, to a 24-bit PNG file. False on any
