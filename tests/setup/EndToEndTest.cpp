@@ -445,11 +445,10 @@ bool Closed(HWND dialog) {
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kPageTimeout);
 }
 
-// Enter is Next; Tab goes round the page's controls and the buttons; an
-// access key works its check box; Space toggles the focused box; Escape
-// answers a question with No and, in the wizard, asks the close question,
-// where Abort ends the setup before anything is installed or stored.
-TEST_F(EndToEnd, KeyboardWalkThenAbort) {
+// The welcome page and the licence text worked with the keyboard: Enter is
+// Next, Tab goes round the page's controls and the buttons, Escape asks the
+// close question (Escape there is No).
+TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
     ChildProcess setup(Quoted(BuildFile("setup.exe")));
     ASSERT_TRUE(setup.Started());
     Wizard wizard(setup, 96);
@@ -474,9 +473,16 @@ TEST_F(EndToEnd, KeyboardWalkThenAbort) {
         << "Tab from the licence text: " << Ids(licence);
     EXPECT_EQ(licence.back(), licence.front()) << "Tab comes round after five stops: " << Ids(licence);
 
-    // With the focus in the licence text, Escape still asks the close
-    // question (Escape there is No) and Enter is still Next.
+    // With the focus in the licence text, Enter is still Next, and Escape
+    // still asks the close question (Escape there is No).
     ASSERT_EQ(FocusedId(window), IDC_LicenseMemo);
+    PressKey(window, VK_RETURN);
+    EXPECT_TRUE(wizard.WaitForPage(2, 3000)) << "Enter in the licence text is not Next";
+    if (wizard.OnPage(2)) {
+        ClickControl(window, IDC_BackBtn);
+        ASSERT_TRUE(wizard.WaitForPage(1));
+        ASSERT_TRUE(WaitUntil([&] { return FocusedId(window) == IDC_LicenseMemo; }, 2000));
+    }
     PressKey(window, VK_ESCAPE);
     HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
     EXPECT_NE(confirm, nullptr) << "Escape in the licence text asks nothing";
@@ -487,13 +493,22 @@ TEST_F(EndToEnd, KeyboardWalkThenAbort) {
     if (!wizard.OnPage(1)) wizard.Shoot("after-escape-in-licence-text");
     ASSERT_TRUE(wizard.OnPage(1)) << "the licence page is gone after Escape in the licence text; its sheet "
                                   << (FindControl(window, IDC_LicenseTabSheet) ? "is hidden" : "no longer exists");
-    ASSERT_TRUE(ControlVisible(window, IDC_LicenseMemo));
-    PressKey(window, VK_RETURN);
-    EXPECT_TRUE(wizard.WaitForPage(2, 3000)) << "Enter in the licence text is not Next";
-    if (wizard.OnPage(2)) {
-        ClickControl(window, IDC_BackBtn);
-        ASSERT_TRUE(wizard.WaitForPage(1));
-    }
+
+}
+
+// An access key works its check box, Space toggles the focused box, Enter
+// with the box cleared asks about the licence, Escape answers a question
+// with No and, in the wizard, asks the close question, where Abort ends the
+// setup before anything is installed or stored.
+TEST_F(EndToEnd, KeyboardAccessKeyQuestionsAndAbort) {
+    ChildProcess setup(Quoted(BuildFile("setup.exe")));
+    ASSERT_TRUE(setup.Started());
+    Wizard wizard(setup, 96);
+    HWND window = wizard.Window();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(wizard.WaitForPage(0));
+    ClickControl(window, IDC_NextBtn);
+    ASSERT_TRUE(wizard.WaitForPage(1));
 
     // Alt+A, the accept box's access key, clears it and focuses it; Space
     // sets it again and clears it again.
@@ -521,7 +536,7 @@ TEST_F(EndToEnd, KeyboardWalkThenAbort) {
 
     // Escape in the wizard asks the close question; Escape there is No.
     PressKey(window, VK_ESCAPE);
-    confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
     ASSERT_NE(confirm, nullptr) << "Escape in the wizard asks nothing";
     wizard.ShootScreen("close-question");
     PressKey(confirm, VK_ESCAPE);
