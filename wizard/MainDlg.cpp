@@ -366,6 +366,11 @@ LRESULT TMainDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return MAKELRESULT(IDC_NextBtn, DC_HASDEFID);
         case DM_SETDEFID:
             return TRUE;
+        case WM_NEXTDLGCTL:
+            // The dialog manager moves the focus with this message (an access
+            // key of a label moves it on to the control after the label).
+            OnNextDialogControl(wParam, LOWORD(lParam) != 0);
+            return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -443,6 +448,13 @@ void TMainDlgForm::OnClose() {
     // until the run has ended.
     if (installing_) return;
     if (FormCloseQuery()) CloseWithResult(kModalCancel);
+}
+
+void TMainDlgForm::OnNextDialogControl(WPARAM which, bool isHandle) {
+    HWND target = isHandle ? reinterpret_cast<HWND>(which) : GetNextDlgTabItem(hwnd_, GetFocus(), which != 0);
+    if (!target || !IsChild(hwnd_, target)) return;
+    SetFocus(target);
+    if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
 }
 
 void TMainDlgForm::OnActivateApp(bool active) {

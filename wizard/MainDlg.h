@@ -84,6 +84,7 @@ private:
     LRESULT OnCtlColor(HDC dc, HWND control);
     void OnClose();
     void OnActivateApp(bool active);
+    void OnNextDialogControl(WPARAM which, bool isHandle);
     void OnDrivePollTimer();
     bool HandleEnterKey(const MSG& msg);
 

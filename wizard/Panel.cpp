@@ -97,6 +97,14 @@ LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
     switch (message) {
+        case WM_CLOSE: {
+            // A multi-line edit box posts this to its parent on Escape. A
+            // container is never closed on its own: it is the wizard's
+            // Escape, the Cancel button's key.
+            HWND root = GetAncestor(hwnd_, GA_ROOT);
+            if (root && root != hwnd_) PostMessageA(root, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return 0;
+        }
         case WM_ERASEBKGND:
             PaintBackground(reinterpret_cast<HDC>(wParam));
             return 1;

@@ -4,6 +4,7 @@
 // this process.
 #pragma once
 
+#include "instutils/InstUtils.h"
 #include "payload/AttachFiles.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/ScriptedAnswerer.h"
@@ -12,7 +13,10 @@
 #include "wizard/MainDlg.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
+
+#include <cstdint>
 
 #include <memory>
 #include <string>
@@ -32,7 +36,11 @@ protected:
         catalogue_ = nullptr;
     }
     void SetUp() override { ASSERT_TRUE(scratch_.Active()) << "the registry could not be redirected"; }
-    void TearDown() override { form_.reset(); }
+    void TearDown() override {
+        form_.reset();
+        CloseInstallLog();
+        EXPECT_EQ(LogSuppression, 0) << "the suppression counter must be balanced";
+    }
 
     // The wizard with these program arguments, shown without its modal loop
     // (a shown window takes the keyboard focus the page changes give).
@@ -55,11 +63,85 @@ protected:
     void Back() { Click(IDC_BackBtn); }
     // Sends a close request as the close box does.
     void CloseBox() { SendMessageA(form_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+    // Presses Next until the page is reached or the wizard stops moving.
+    void WalkTo(int page) {
+        while (form_->CurrentPage() < page && form_->ModalResult() == 0) {
+            const int before = form_->CurrentPage();
+            Next();
+            if (form_->CurrentPage() == before) break;
+        }
+        ASSERT_EQ(form_->CurrentPage(), page);
+    }
+    // The modal run, ended by a close request (answered by the scripted
+    // user's fallback, Abort) should it not end within the time: a test
+    // then fails instead of hanging.
+    int ShowModalWithin(DWORD milliseconds = 20000) {
+        guarded_ = form_->Handle();
+        timedOut_ = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
+            timedOut_ = true;
+            PostMessageA(guarded_, WM_CLOSE, 0, 0);
+        });
+        const int result = form_->ShowModal();
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(timedOut_) << "the modal run did not end by itself";
+        return result;
+    }
+    static inline HWND guarded_ = nullptr;
+    static inline bool timedOut_ = false;
+
+    // The requests the scripted user has seen.
+    const std::vector<MessageRequest>& Requests() const { return answerer_.Requests(); }
 
     static inline TAttachedFiles* catalogue_ = nullptr;
     RegistryScratch scratch_;
     ScriptedAnswerer answerer_;
     std::unique_ptr<TMainDlgForm> form_;
+};
+
+}  // namespace qwp::test
+
+namespace qwp::test {
+
+// A top-level window of this process that marks a running word processor
+// with the property's value; hidden, as the property counts on any window.
+class RunningInstanceWindow {
+public:
+    explicit RunningInstanceWindow(std::uintptr_t value) {
+        hwnd_ = CreateWindowExA(0, "STATIC", "stand-in", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+        SetPropA(hwnd_, "1.x Sorvelin", reinterpret_cast<HANDLE>(value));
+    }
+    ~RunningInstanceWindow() {
+        RemovePropA(hwnd_, "1.x Sorvelin");
+        DestroyWindow(hwnd_);
+    }
+    RunningInstanceWindow(const RunningInstanceWindow&) = delete;
+    RunningInstanceWindow& operator=(const RunningInstanceWindow&) = delete;
+
+private:
+    HWND hwnd_;
+};
+
+// The wizard tests that run the installation: a fresh destination folder
+// and the shared data folder emptied before and after.
+class InstallingWizardTest : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        shared_ = JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\");
+        ASSERT_GE(shared_.size(), 4u);
+        RemoveTree(shared_);
+    }
+    void TearDown() override {
+        WizardTest::TearDown();
+        RemoveTree(shared_);
+    }
+    // The destination as the "-d" option gives it.
+    std::vector<std::string> DestinationArgument() const { return {"-d" + dest_.Path()}; }
+
+    TempFolder dest_;
+    std::string shared_;
 };
 
 }  // namespace qwp::test
