@@ -14,13 +14,12 @@
 #include "wizard/ControlIds.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
-#include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -554,6 +553,63 @@ TEST_F(EndToEnd, KeyboardAccessKeyQuestionsAndAbort) {
     EXPECT_TRUE(KeyExists(kInternalKey));
     EXPECT_FALSE(FolderExists(DefaultDestination()));
     EXPECT_FALSE(FolderExists(CommonDataFolder()));
+}
+
+// A window painted red above and blue below, to see that a picture keeps
+// the window's size, its colours and which way up it is.
+LRESULT CALLBACK TwoColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_ERASEBKGND) return DefWindowProcA(window, message, wParam, lParam);
+    RECT client;
+    GetClientRect(window, &client);
+    RECT top = client, bottom = client;
+    top.bottom = bottom.top = client.bottom / 2;
+    UniqueGdiObject red(CreateSolidBrush(RGB(200, 30, 40)));
+    UniqueGdiObject blue(CreateSolidBrush(RGB(20, 60, 220)));
+    FillRect(reinterpret_cast<HDC>(wParam), &top, static_cast<HBRUSH>(red.get()));
+    FillRect(reinterpret_cast<HDC>(wParam), &bottom, static_cast<HBRUSH>(blue.get()));
+    return 1;
+}
+
+TEST(ScreenPicture, KeepsTheWindowsSizeColoursAndOrientation) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = TwoColourProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "QwpTwoColourProbe";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 50, 60, 161,
+                                  81, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    UpdateWindow(window);
+    WaitUntil([] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        return false;
+    }, 300);
+
+    TempFolder folder;
+    const std::string path = folder / "probe.png";
+    const bool captured = CaptureWindow(window, path);
+    DestroyWindow(window);
+    ASSERT_TRUE(captured);
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << image.message;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
+    EXPECT_EQ(image.width, 161u);
+    EXPECT_EQ(image.height, 81u);
+    auto pixel = [&](unsigned x, unsigned y) {
+        const png_byte* p = &pixels[(static_cast<std::size_t>(y) * image.width + x) * 3];
+        char text[16];
+        std::snprintf(text, sizeof text, "%u,%u,%u", p[0], p[1], p[2]);
+        return std::string(text);
+    };
+    EXPECT_EQ(pixel(80, 10), "200,30,40");
+    EXPECT_EQ(pixel(160, 0), "200,30,40") << "the last column of an odd width";
+    EXPECT_EQ(pixel(80, 70), "20,60,220");
+    EXPECT_EQ(pixel(0, 80), "20,60,220");
 }
 
 }  // namespace

@@ -168,11 +168,6 @@ bool ClickControl(HWND window, int id) {
     return control && PostMessageA(control, BM_CLICK, 0, 0);
 }
 
-bool PostCommand(HWND window, int id) {
-    HWND control = FindControl(window, id);
-    return control && PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
-}
-
 bool WaitForControlText(HWND window, int id, const std::string& text, DWORD milliseconds) {
     return WaitUntil([&] { return ControlText(window, id) == text; }, milliseconds);
 }

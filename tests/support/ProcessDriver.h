@@ -63,9 +63,6 @@ int CheckState(HWND window, int id);
 // Presses the button with this id as a click does (BM_CLICK, posted, so the
 // caller never waits for what the click starts); false when there is none.
 bool ClickControl(HWND window, int id);
-// Tells the window that its button with this id was clicked (WM_COMMAND,
-// posted), for windows that handle their own buttons' notifications.
-bool PostCommand(HWND window, int id);
 // Waits until the control's text is exactly the text given.
 bool WaitForControlText(HWND window, int id, const std::string& text, DWORD milliseconds);
 
