@@ -246,6 +246,9 @@ void TMainDlgForm::RunInstallPage() {
     InstallResult result;
     {
         FlagScope busy(installing_);
+        // Nothing can close the wizard while the run copies, so neither the
+        // Cancel button nor the close command looks as if it could.
+        SetEnabled(IDC_CancelBtn, false);
         HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
         EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
         SendMessageA(Control(IDC_InstallProgressBar), PBM_SETPOS, 0, 0);

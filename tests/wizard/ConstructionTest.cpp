@@ -37,3 +37,73 @@ TEST_F(ConstructionTest, FirstRunShowsTheDefaults) {
 
 }  // namespace
 }  // namespace qwp::test
+
+namespace qwp::test {
+namespace {
+
+const char kInstallKeyPath[] = "Software\\Quilvane Word Processor\\Install";
+
+TEST_F(ConstructionTest, DestinationOptionIsTheFirstArgumentsExactDashD) {
+    // Taken as typed, even for a folder that does not exist.
+    MakeForm({"-dZ:\\No Such\\Folder", "-dC:\\Other"});
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "Z:\\No Such\\Folder");
+    EXPECT_EQ(form().MainDir, "Z:\\No Such\\Folder");
+
+    MakeForm({"-DC:\\Upper"});
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), DefaultFolder());
+    MakeForm({"/x", "-dC:\\Second"});
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), DefaultFolder());
+    MakeForm({"-d"});
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "");
+}
+
+TEST_F(ConstructionTest, StoredFolderUsedWhileItExistsElseTheDefault) {
+    TempFolder existing;
+    std::string folder = existing.Path();
+    folder.pop_back();
+    ASSERT_TRUE(WriteSzValue(kInstallKeyPath, "MAINDIR", folder));
+    MakeForm();
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), folder);
+
+    ASSERT_TRUE(WriteSzValue(kInstallKeyPath, "MAINDIR", folder + "\\removed since"));
+    MakeForm();
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), DefaultFolder());
+    EXPECT_EQ(form().MainDir, DefaultFolder());
+}
+
+TEST_F(ConstructionTest, StoredChoicesSetTheRowsAndBoxes) {
+    // Bit 0 clear (row 0 is greyed whatever it says), bit 4 clear.
+    ASSERT_TRUE(WriteDwordValue(kInstallKeyPath, "COMPS (1.6.6.2)", 0x7FFFFFEE));
+    ASSERT_TRUE(WriteDwordValue(kInstallKeyPath, "INSTALLTOALL", 0));
+    ASSERT_TRUE(WriteDwordValue(kInstallKeyPath, "DSKSHORTCUT", 1));
+    ASSERT_TRUE(WriteDwordValue(kInstallKeyPath, "LAUNCH", 0));
+    ASSERT_TRUE(WriteSzValue(kInstallKeyPath, "EXTENSIONS", ""));
+    MakeForm();
+    const CheckState expected[6] = {CheckState::Grayed,  CheckState::Checked,   CheckState::Checked,
+                                    CheckState::Checked, CheckState::Unchecked, CheckState::Checked};
+    for (int row = 0; row < 6; ++row) EXPECT_EQ(form().SelCompLstBx().State(row), expected[row]) << row;
+    EXPECT_EQ(form().SelCompLstBx().Text(4), "Clip library");
+    EXPECT_FALSE(IsChecked(IDC_InstallToAllChkBx));
+    EXPECT_TRUE(IsChecked(IDC_DesktopChkBx));
+    EXPECT_FALSE(IsChecked(IDC_FinishChkBx));
+    EXPECT_EQ(form().AssociationLetters, "");
+}
+
+TEST_F(ConstructionTest, SavedChoicesAreTheControlsAfterTheRun) {
+    ASSERT_TRUE(WriteDwordValue(kInstallKeyPath, "COMPS (1.6.6.2)", 0xFFFFFFFF));
+    MakeForm({"-dC:\\Chosen"});
+    form().SelCompLstBx().SetState(2, CheckState::Unchecked);
+    SendMessageA(Ctl(IDC_DesktopChkBx), BM_SETCHECK, BST_UNCHECKED, 0);
+    form().AssociationLetters = "AD";
+    form().SaveSetupChoices();
+    EXPECT_EQ(ReadSzValue(kInstallKeyPath, "MAINDIR"), std::optional<std::string>("C:\\Chosen"));
+    // Row 0 greyed writes bit 0 clear; the bits above the rows are kept.
+    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "COMPS (1.6.6.2)"), std::optional<DWORD>(0xFFFFFFFA));
+    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "INSTALLTOALL"), std::optional<DWORD>(1));
+    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "DSKSHORTCUT"), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadSzValue(kInstallKeyPath, "EXTENSIONS"), std::optional<std::string>("AD"));
+    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "LAUNCH"), std::optional<DWORD>(1));
+}
+
+}  // namespace
+}  // namespace qwp::test
