@@ -78,14 +78,15 @@ protected:
     int ShowModalWithin(DWORD milliseconds = 20000) {
         guarded_ = form_->Handle();
         timedOut_ = false;
-        const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
-            timedOut_ = true;
-            PostMessageA(guarded_, WM_CLOSE, 0, 0);
-        });
+        const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, OnModalTimeout);
         const int result = form_->ShowModal();
         KillTimer(nullptr, timer);
         EXPECT_FALSE(timedOut_) << "the modal run did not end by itself";
         return result;
+    }
+    static void CALLBACK OnModalTimeout(HWND, UINT, UINT_PTR, DWORD) {
+        timedOut_ = true;
+        PostMessageA(guarded_, WM_CLOSE, 0, 0);
     }
     static inline HWND guarded_ = nullptr;
     static inline bool timedOut_ = false;
