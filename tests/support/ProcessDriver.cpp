@@ -113,11 +113,23 @@ HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD millisecon
 }
 
 std::string WindowText(HWND window) {
-    char buffer[4096] = {};
-    // WM_GETTEXT works across processes for standard controls.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
-    return buffer;
+    // WM_GETTEXT works across processes for standard controls. The length
+    // is an upper bound in ANSI; a text that grew between the two calls
+    // fills the one spare character and is read again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+        std::string text(length + 2, '\0');
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                                 SMTO_ABORTIFHUNG, 2000, &copied))
+            return {};
+        if (copied <= length) {
+            text.resize(copied);
+            return text;
+        }
+    }
+    return {};
 }
 
 std::string ChildTextOfClass(HWND window, const char* className, int skip) {
