@@ -181,6 +181,30 @@ std::string InstalledPath(const std::string& mainDir, const std::string& name) {
     return JoinPath(mainDir, name);
 }
 
+// The visible controls below a page's sheet that reach outside the window
+// that holds them (and are cut off there), as "id (left,top)-(right,bottom)
+// in (parent's rectangle)", one per line.
+BOOL CALLBACK CollectOverflow(HWND control, LPARAM lParam) {
+    if (!IsWindowVisible(control)) return TRUE;
+    RECT own, parent;
+    GetWindowRect(control, &own);
+    GetWindowRect(GetParent(control), &parent);
+    if (own.left >= parent.left && own.top >= parent.top && own.right <= parent.right && own.bottom <= parent.bottom)
+        return TRUE;
+    char line[160];
+    std::snprintf(line, sizeof line, "%d (%ld,%ld)-(%ld,%ld) in (%ld,%ld)-(%ld,%ld)\n", GetDlgCtrlID(control), own.left,
+                  own.top, own.right, own.bottom, parent.left, parent.top, parent.right, parent.bottom);
+    *reinterpret_cast<std::string*>(lParam) += line;
+    return TRUE;
+}
+
+std::string ControlsReachingOut(HWND window, int page) {
+    std::string found;
+    HWND sheet = FindControl(window, IDC_WelcomeTabSheet + page);
+    if (sheet) EnumChildWindows(sheet, CollectOverflow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // The setup's wizard window, worked through its control ids.
 class Wizard {
 public:
@@ -292,6 +316,7 @@ protected:
     void CheckPage(const Wizard& wizard, int page) {
         HWND window = wizard.Window();
         EXPECT_EQ(wizard.Buttons(), kButtonsOnPage[page]) << "page " << page;
+        EXPECT_EQ(ControlsReachingOut(window, page), "") << "controls cut off on page " << page;
         switch (page) {
         case 1:
             EXPECT_EQ(WithoutTrailingLineEnds(ControlText(window, IDC_LicenseMemo)),
