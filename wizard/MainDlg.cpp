@@ -93,23 +93,31 @@ TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments
     InitControlClasses();
     CreateFonts();
     CreateMainWindow(owner);
-    CreateControls(FixedAreaLayout());
-    for (int page = 0; page < kPageCount; ++page) CreateControls(PageLayout(page));
+    try {
+        CreateControls(FixedAreaLayout());
+        for (int page = 0; page < kPageCount; ++page) CreateControls(PageLayout(page));
 
-    SetWindowTextA(hwnd_, kSetupTitle);
-    logo_ = LoadLogo("LOGO");
-    for (auto& panel : panels_)
-        if (GetDlgCtrlID(panel->Handle()) == IDC_LogoImage)
-            panel->SetPicture(static_cast<HBITMAP>(logo_.get()));
+        SetWindowTextA(hwnd_, kSetupTitle);
+        logo_ = LoadLogo("LOGO");
+        for (auto& panel : panels_)
+            if (GetDlgCtrlID(panel->Handle()) == IDC_LogoImage)
+                panel->SetPicture(static_cast<HBITMAP>(logo_.get()));
 
-    SetUpComponentsList();
-    SetStaticTexts();
-    LoadSetupChoices(arguments);
-    SetText(IDC_DestDirEdt, MainDir);
-    FillComponentsList();
-    SetText(IDC_SelCompLbl, kSelCompText);
-    SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
-    ChangePage(kNoPage, 0);
+        SetUpComponentsList();
+        SetStaticTexts();
+        LoadSetupChoices(arguments);
+        SetText(IDC_DestDirEdt, MainDir);
+        FillComponentsList();
+        SetText(IDC_SelCompLbl, kSelCompText);
+        SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
+        ChangePage(kNoPage, 0);
+    } catch (...) {
+        // No destructor runs for a constructor that throws: the window must
+        // not outlive the object its procedure points to.
+        components_.reset();
+        DestroyWindow(hwnd_);
+        throw;
+    }
 }
 
 TMainDlgForm::~TMainDlgForm() {
