@@ -205,14 +205,46 @@ std::string ControlsReachingOut(HWND window, int page) {
     return found;
 }
 
+// Word-wrapped labels whose text needs more height than they have, measured
+// in the wizard's dialog font ("MS Shell Dlg 2", 8 points) at the DPI
+// given, as "id needs N px, has M px", one per line.
+std::string LabelsCutShort(HWND window, int page, int dpi) {
+    static const int kWrappedLabels[] = {IDC_WelcomeLbl, IDC_SelCompLbl, IDC_StartLbl, IDC_AssocLbl, IDC_FinishLbl};
+    HWND sheet = FindControl(window, IDC_WelcomeTabSheet + page);
+    if (!sheet) return {};
+    struct MemoryDc {
+        HDC dc = CreateCompatibleDC(nullptr);
+        ~MemoryDc() { DeleteDC(dc); }
+    } memory;
+    UniqueGdiObject font(CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                     "MS Shell Dlg 2"));
+    SelectObjectGuard select(memory.dc, font.get());
+    std::string found;
+    for (int id : kWrappedLabels) {
+        HWND label = FindControl(sheet, id);
+        if (!label || !IsWindowVisible(label)) continue;
+        RECT client;
+        GetClientRect(label, &client);
+        RECT needed{0, 0, client.right, 0};
+        const std::string text = WindowText(label);
+        DrawTextA(memory.dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        if (needed.bottom > client.bottom)
+            found += std::to_string(id) + " needs " + std::to_string(needed.bottom) + " px, has " +
+                     std::to_string(client.bottom) + " px\n";
+    }
+    return found;
+}
+
 // The setup's wizard window, worked through its control ids.
 class Wizard {
 public:
-    Wizard(const ChildProcess& process, int dpi) : screens_(ScreensFolder(dpi)) {
+    Wizard(const ChildProcess& process, int dpi) : dpi_(dpi), screens_(ScreensFolder(dpi)) {
         window_ = WaitForWindow(process.Id(), kCaption, kStartTimeout);
     }
 
     HWND Window() const { return window_; }
+    int Dpi() const { return dpi_; }
 
     // The page is shown: its title in the top label and its sheet visible.
     bool OnPage(int page) const {
@@ -261,6 +293,7 @@ public:
     }
 
 private:
+    int dpi_;
     std::string screens_;
     HWND window_ = nullptr;
 };
@@ -317,6 +350,7 @@ protected:
         HWND window = wizard.Window();
         EXPECT_EQ(wizard.Buttons(), kButtonsOnPage[page]) << "page " << page;
         EXPECT_EQ(ControlsReachingOut(window, page), "") << "controls cut off on page " << page;
+        EXPECT_EQ(LabelsCutShort(window, page, wizard.Dpi()), "") << "label text cut off on page " << page;
         switch (page) {
         case 1:
             EXPECT_EQ(WithoutTrailingLineEnds(ControlText(window, IDC_LicenseMemo)),
