@@ -57,7 +57,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) &&
+    // A visible window of no size (an owner window that only carries a
+    // taskbar button) is nothing a user sees.
+    RECT area{};
+    GetWindowRect(window, &area);
+    if (owner == search->processId && IsWindowVisible(window) && !IsRectEmpty(&area) &&
         (!search->caption || WindowText(window) == search->caption)) {
         search->found = window;
         return FALSE;

@@ -37,8 +37,9 @@ private:
 // not hold at the timeout. The condition is asked at least once.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD interval = 20);
 
-// A visible top-level window of the process, with exactly this caption when
-// one is given; NULL when there is none (now, or within the timeout).
+// A visible top-level window of the process that has a size, with exactly
+// this caption when one is given; NULL when there is none (now, or within
+// the timeout).
 HWND TopWindowOf(DWORD processId, const char* caption = nullptr);
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds);
 
