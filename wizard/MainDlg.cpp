@@ -220,8 +220,19 @@ void TMainDlgForm::FitToText(HWND control, HFONT font, int width, int height) {
     RECT measured{0, 0, 0, 0};
     DrawTextA(screen.get(), text.empty() ? " " : text.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
     if (text.empty()) measured.right = 0;
-    const int w = width ? Scale(width, dpi_) : measured.right;
+    int w = width ? Scale(width, dpi_) : measured.right;
     const int h = height ? Scale(height, dpi_) : measured.bottom;
+    // A face wider than the one the layout was made for (a substitute for a
+    // missing one) must not push the text past the page: it then ends in an
+    // ellipsis inside it instead of being cut off at the page's edge.
+    RECT place, room;
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    GetClientRect(GetParent(control), &room);
+    if (!width && place.left + w > room.right && room.right > place.left) {
+        w = room.right - place.left;
+        SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | SS_ENDELLIPSIS);
+    }
     SetWindowPos(control, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

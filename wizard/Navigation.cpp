@@ -246,9 +246,8 @@ void TMainDlgForm::RunInstallPage() {
     InstallResult result;
     {
         FlagScope busy(installing_);
-        // Nothing can close the wizard while the run copies, so neither the
-        // Cancel button nor the close command looks as if it could.
-        SetEnabled(IDC_CancelBtn, false);
+        // Nothing can close the wizard while the run copies (the Cancel
+        // button keeps the state the page gave it); the close command says so.
         HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
         EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
         SendMessageA(Control(IDC_InstallProgressBar), PBM_SETPOS, 0, 0);

@@ -31,6 +31,12 @@ bool IsChildNotification(UINT message) {
         case WM_COMPAREITEM:
         case WM_VKEYTOITEM:
         case WM_CHARTOITEM:
+        // A multi-line edit box moves the focus on Tab, and looks for the
+        // default button on Enter, by asking its parent as if it were the
+        // dialog.
+        case WM_NEXTDLGCTL:
+        case DM_GETDEFID:
+        case DM_SETDEFID:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:

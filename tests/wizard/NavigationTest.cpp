@@ -240,9 +240,14 @@ TEST_F(NavigationTest, KeyboardTabOrderAccessKeysEnterAndEscape) {
     IsDialogMessageA(form().Handle(), &key);
     EXPECT_EQ(GetFocus(), Ctl(IDC_DestDirEdt));
 
-    // Enter in the licence box goes on; Escape asks the close question.
+    // Tab leaves the licence box (a multi-line edit box asks its parent to
+    // move the focus); Enter in it goes on; Escape asks the close question.
     Back();
     ASSERT_EQ(GetFocus(), Ctl(IDC_LicenseMemo));
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    if (!IsDialogMessageA(form().Handle(), &tab)) DispatchMessageA(&tab);
+    EXPECT_EQ(GetFocus(), Ctl(IDC_LicenseChkBx));
+    SetFocus(Ctl(IDC_LicenseMemo));
     PostMessageA(Ctl(IDC_LicenseMemo), WM_KEYDOWN, VK_RETURN, 0);
     answerer_.Queue(MsgResult::Abort, [this] { EXPECT_EQ(form().CurrentPage(), 2); });
     PostMessageA(Ctl(IDC_LicenseMemo), WM_KEYDOWN, VK_ESCAPE, 0);
