@@ -239,6 +239,16 @@ TEST_F(NavigationTest, KeyboardTabOrderAccessKeysEnterAndEscape) {
     MSG key{GetFocus(), WM_SYSCHAR, 'f', 0, 0, {}};
     IsDialogMessageA(form().Handle(), &key);
     EXPECT_EQ(GetFocus(), Ctl(IDC_DestDirEdt));
+    // A button's access key presses it: Alt+N is Next; on page 3 the
+    // label's key focuses the component list.
+    MSG altN{GetFocus(), WM_SYSCHAR, 'n', 0, 0, {}};
+    IsDialogMessageA(form().Handle(), &altN);
+    ASSERT_EQ(form().CurrentPage(), 3);
+    SetFocus(Ctl(IDC_NextBtn));
+    MSG altC{GetFocus(), WM_SYSCHAR, 'c', 0, 0, {}};
+    IsDialogMessageA(form().Handle(), &altC);
+    EXPECT_EQ(GetFocus(), Ctl(IDC_SelCompLstBx));
+    Back();
 
     // Tab leaves the licence box (a multi-line edit box asks its parent to
     // move the focus); Enter in it goes on; Escape asks the close question.
