@@ -198,21 +198,5 @@ TEST_F(DestDirTest, NormalizeDestDirCleansTheFolderText) {
     }
 }
 
-TEST_F(DestDirTest, LeavingPage2ForwardTakesTheNormalizedText) {
-    MakeForm();
-    WalkTo(2);
-    TempFolder folder;
-    SetWindowTextA(Ctl(IDC_DestDirEdt), ("  " + folder.Path() + "  ").c_str());
-    Next();
-    ASSERT_EQ(form().CurrentPage(), 3);
-    EXPECT_EQ(form().MainDir + "\\", folder.Path());
-    EXPECT_EQ(TextOf(IDC_DestDirEdt) + "\\", folder.Path());
-    // Typing without leaving forward does not change the destination.
-    Back();
-    SetWindowTextA(Ctl(IDC_DestDirEdt), "D:\\Elsewhere");
-    Back();
-    EXPECT_EQ(form().MainDir + "\\", folder.Path());
-}
-
 }  // namespace
 }  // namespace qwp::test
