@@ -1,8 +1,9 @@
 #include "tests/support/ProcessDriver.h"
 
-#include <png.h>
+#include <zlib.h>
 
-#include <cstdio>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace qwp::test {
@@ -245,64 +246,61 @@ private:
     HDC dc_;
 };
 
-class StdioFile {
-public:
-    StdioFile(const std::string& path, const char* mode) : file_(std::fopen(path.c_str(), mode)) {}
-    ~StdioFile() {
-        if (file_) std::fclose(file_);
-    }
-    StdioFile(const StdioFile&) = delete;
-    StdioFile& operator=(const StdioFile&) = delete;
-    FILE* get() const { return file_; }
-    // Closes the file; false when the last writes could not be flushed.
-    bool Close() {
-        FILE* file = file_;
-        file_ = nullptr;
-        return file && std::fclose(file) == 0;
-    }
-
-private:
-    FILE* file_;
-};
-
 // Rows of 8-bit blue, green, red triplets, top row first, each row starting
 // at a multiple of stride bytes.
 struct BgrImage {
     int width = 0;
     int height = 0;
     int stride = 0;
-    std::vector<png_byte> bytes;
+    std::vector<std::uint8_t> bytes;
 };
 
-// libpng reports errors by longjmp: nothing with a destructor may live in
-// this function's frame between setjmp and the end.
-bool EncodePng(FILE* file, const BgrImage& image, png_bytep* rows) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_set_bgr(png);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
+void AppendBigEndian(std::string& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
+void AppendChunk(std::string& out, const char* type, const std::string& data) {
+    AppendBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::string typed = type + data;
+    out += typed;
+    AppendBigEndian(out, static_cast<std::uint32_t>(
+                             crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
+}
+
+// A plain 8-bit RGB PNG: every row unfiltered, the rows in one zlib stream.
+// The setup's libpng is built without its writer, so the tests write their
+// pictures themselves.
 bool WritePng(const std::string& path, const BgrImage& image) {
-    std::vector<png_bytep> rows(image.height);
-    for (int y = 0; y < image.height; ++y)
-        rows[y] = const_cast<png_bytep>(image.bytes.data()) + static_cast<std::size_t>(y) * image.stride;
-    StdioFile file(path, "wb");
-    if (!file.get()) return false;
-    const bool encoded = EncodePng(file.get(), image, rows.data());
-    return file.Close() && encoded;
+    std::string raw;
+    raw.reserve(static_cast<std::size_t>(image.width * 3 + 1) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        raw += '\0';
+        const std::uint8_t* row = image.bytes.data() + static_cast<std::size_t>(y) * image.stride;
+        for (int x = 0; x < image.width; ++x) {
+            raw += static_cast<char>(row[3 * x + 2]);
+            raw += static_cast<char>(row[3 * x + 1]);
+            raw += static_cast<char>(row[3 * x]);
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(packedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
+                  static_cast<uLong>(raw.size()), Z_BEST_SPEED) != Z_OK)
+        return false;
+    packed.resize(packedSize);
+
+    std::string header;
+    AppendBigEndian(header, static_cast<std::uint32_t>(image.width));
+    AppendBigEndian(header, static_cast<std::uint32_t>(image.height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter set, no interlace
+    std::string png = "\x89PNG\r\n\x1a\n";
+    AppendChunk(png, "IHDR", header);
+    AppendChunk(png, "IDAT", packed);
+    AppendChunk(png, "IEND", {});
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
+           written == png.size();
 }
 
 // Copies what the screen shows in the rectangle (cut to the screen) into a
@@ -334,7 +332,7 @@ bool GrabScreen(RECT area, BgrImage& image) {
             return false;
         GdiFlush();
     }
-    const auto* first = static_cast<const png_byte*>(bits);
+    const auto* first = static_cast<const std::uint8_t*>(bits);
     image.bytes.assign(first, first + static_cast<std::size_t>(image.stride) * image.height);
     return true;
 }
