@@ -8,7 +8,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev zlib1g-dev
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine fonts-liberation
   xvfb xdotool imagemagick
   googletest
   dpkg-dev
@@ -66,9 +66,12 @@ ensure_deb_src() {
 
 CACHE=${QUILVANE_CACHE:-/var/cache/quilvane}
 
+# Bump when the way libpng is built changes, so cached builds are made anew.
+LIBPNG_RECIPE=7
+
 build_libpng() {
   local arch=$1 prefix="$CACHE/libpng-$1"
-  [ -f "$prefix/lib/libpng.a" ] || [ -f "$prefix/lib/libpng16.a" ] && return 0
+  [ "$(cat "$prefix/recipe" 2>/dev/null)" = "$LIBPNG_RECIPE" ] && return 0
   log "building libpng for $arch"
   local work="$CACHE/libpng-src"
   if [ ! -d "$work" ] || ! ls "$work"/libpng1.6-*/CMakeLists.txt >/dev/null 2>&1; then
@@ -83,13 +86,25 @@ build_libpng() {
   local tc
   tc="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw-$arch.cmake"
   rm -rf "$CACHE/libpng-build-$arch"
+  # One section per function and no unwind tables (whose references would
+  # keep every function alive), so the setup's linker keeps only the reading
+  # functions it calls; the writer is configured out.
   cmake -S "$srcdir" -B "$CACHE/libpng-build-$arch" -DCMAKE_TOOLCHAIN_FILE="$tc" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_INSTALL_PREFIX="$prefix.new" \
+    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables" \
+    -DDFA_XTRA="$(cd "$(dirname "$0")" && pwd)/libpng-read-only.dfa" \
     -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
     -DZLIB_LIBRARY="/usr/$(mingw_triplet "$arch")/lib/libz.a" \
     -DZLIB_INCLUDE_DIR="/usr/$(mingw_triplet "$arch")/include" >/dev/null
   cmake --build "$CACHE/libpng-build-$arch" -j"$(nproc)" >/dev/null
+  rm -rf "$prefix.new"
   cmake --install "$CACHE/libpng-build-$arch" >/dev/null
+  echo "$LIBPNG_RECIPE" > "$prefix.new/recipe"
+  # Swapped in whole, so a build running meanwhile sees the old or the new.
+  rm -rf "$prefix.old"
+  [ -d "$prefix" ] && mv "$prefix" "$prefix.old"
+  mv "$prefix.new" "$prefix"
+  rm -rf "$prefix.old"
 }
 
 # The newest source version listed may be missing from the mirror (security

@@ -51,6 +51,19 @@ wine_setting() {
   wine reg add "$@" /f /reg:64 >/dev/null 2>&1
 }
 
+# The dialog font ("MS Shell Dlg 2" is Tahoma) and Arial with the metrics of
+# Windows, so texts take the room they take there: Wine's own Tahoma copied
+# into the prefix (Wine does not look for it where Debian puts it), and the
+# metric-compatible Liberation Sans standing in for Arial.
+install_fonts() {
+  local font fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for font in tahoma.ttf tahomabd.ttf; do
+    [ -f "/usr/share/wine/fonts/$font" ] && cp -u "/usr/share/wine/fonts/$font" "$fonts/"
+  done
+  wine_setting 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans"
+}
+
 prepare_prefix() {
   # A prefix made before the 32-bit half of Wine was installed cannot run
   # i686 programs: make it anew.
@@ -74,6 +87,7 @@ prepare_prefix() {
     rm -f "$WINEPREFIX/dosdevices/f:"
     export QWP_SMALL_DRIVE=""
   fi
+  install_fonts
   wine_setting 'HKLM\Software\Wine\Drives' /v e: /d floppy
   # Every window inside one Wine-drawn desktop: windows get their frames and
   # title bars as on Windows, and closing a window does not wait for a window
