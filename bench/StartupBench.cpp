@@ -6,9 +6,11 @@
 // first alternating. A start is timed from CreateProcess until the process
 // shows a visible top-level window, has finished painting it and waits for
 // input (WaitForInputIdle), and its thread answers a message (a WM_NULL round
-// trip). The program is then ended outside the timed part: the setup through
-// its own close question, so it cleans up as a user's run does. Both run with
-// a temporary folder of their own, which must be empty at the end.
+// trip). On a machine shared with other work the medians swing with the
+// load; the ratio of the fastest starts of each swings less. The program is
+// then ended outside the timed part: the setup through its own close
+// question, so it cleans up as a user's run does. Both run with a temporary
+// folder of their own, which must be empty at the end.
 //
 //   startup_bench.exe [rounds]
 #include "tests/support/ProcessDriver.h"
@@ -50,7 +52,7 @@ struct Program {
     const char* label;
     std::string path;
     bool isSetup;
-    std::vector<double> times;
+    std::vector<double> times;  // milliseconds from CreateProcess to ready
 };
 
 // Ends the setup as a user does on its first page: close, then Abort in the
@@ -62,22 +64,31 @@ bool CloseSetup(ChildProcess& process, HWND window) {
     return process.WaitForExit(10000) == 0;
 }
 
-// One timed start; a negative time when the program showed no window.
-double TimeOneStart(const Program& program, bool& closedCleanly, bool& idleKnown) {
-    const double start = Milliseconds();
+struct Start {
+    bool shown = false;       // a window appeared
+    double time = 0;
+    bool idleKnown = false;   // WaitForInputIdle answered
+    bool closedCleanly = false;
+};
+
+Start TimeOneStart(const Program& program) {
+    Start result;
+    const double begin = Milliseconds();
     ChildProcess process("\"" + program.path + "\"");
-    if (!process.Started()) return -1;
+    if (!process.Started()) return result;
     HWND window = nullptr;
-    if (!WaitUntil([&] { return (window = TopWindowOf(process.Id())) != nullptr; }, kStartTimeout, 1)) return -1;
-    idleKnown = WaitForInputIdle(process.Handle(), kStartTimeout) == 0;
+    if (!WaitUntil([&] { return (window = TopWindowOf(process.Id())) != nullptr; }, kStartTimeout, 1)) return result;
+    result.idleKnown = WaitForInputIdle(process.Handle(), kStartTimeout) == 0;
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout, &ignored);
-    const double elapsed = Milliseconds() - start;
+    result.time = Milliseconds() - begin;
+    result.shown = true;
 
-    closedCleanly = program.isSetup ? CloseSetup(process, window)
-                                    : (PostMessageA(window, WM_CLOSE, 0, 0) && process.WaitForExit(10000) == 0);
+    result.closedCleanly = program.isSetup
+                               ? CloseSetup(process, window)
+                               : (PostMessageA(window, WM_CLOSE, 0, 0) && process.WaitForExit(10000) == 0);
     // Whatever did not end by now is ended by the ChildProcess destructor.
-    return elapsed;
+    return result;
 }
 
 double Median(std::vector<double> values) {
@@ -85,6 +96,9 @@ double Median(std::vector<double> values) {
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
+
+double Minimum(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
+double Maximum(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
 
 // A private temporary folder for the started programs (they inherit TMP and
 // TEMP); the names left in it at the end.
@@ -121,37 +135,35 @@ int main(int argc, char** argv) {
 
     // One start of each, not counted, so neither pays for loading Wine's
     // libraries into the page cache.
-    int unclean = 0, idleUnknown = 0;
     for (Program& program : programs) {
-        bool clean = false, idle = false;
-        if (TimeOneStart(program, clean, idle) < 0) {
+        if (!TimeOneStart(program).shown) {
             std::printf("startup: %s showed no window\n", program.label);
             return 1;
         }
     }
+    int unclean = 0, idleUnknown = 0;
     for (int round = 0; round < rounds; ++round) {
         for (int k = 0; k < 2; ++k) {
             Program& program = programs[(round + k) % 2];
-            bool clean = false, idle = false;
-            const double time = TimeOneStart(program, clean, idle);
-            if (time < 0) {
+            const Start start = TimeOneStart(program);
+            if (!start.shown) {
                 std::printf("startup: %s showed no window in round %d\n", program.label, round + 1);
                 return 1;
             }
-            program.times.push_back(time);
-            if (!clean) ++unclean;
-            if (!idle) ++idleUnknown;
+            program.times.push_back(start.time);
+            if (!start.closedCleanly) ++unclean;
+            if (!start.idleKnown) ++idleUnknown;
         }
     }
 
+    const Program& empty = programs[0];
+    const Program& setup = programs[1];
     std::printf("startup to first painted, input-ready window, %d rounds, alternating:\n", rounds);
-    for (const Program& program : programs) {
-        const auto [low, high] = std::minmax_element(program.times.begin(), program.times.end());
-        std::printf("  %-13s median %7.1f ms   min %7.1f   max %7.1f\n", program.label, Median(program.times), *low,
-                    *high);
-    }
-    std::printf("  ratio setup / empty window (medians): %.2f\n",
-                Median(programs[1].times) / Median(programs[0].times));
+    for (const Program& program : programs)
+        std::printf("  %-13s median %7.1f ms   min %7.1f   max %7.1f\n", program.label, Median(program.times),
+                    Minimum(program.times), Maximum(program.times));
+    std::printf("  ratio setup / empty window: medians %.2f, minima %.2f\n", Median(setup.times) / Median(empty.times),
+                Minimum(setup.times) / Minimum(empty.times));
     const std::vector<std::string> left = NamesIn(temp);
     std::printf("  input-idle waits that failed: %d; ended other than by their own close: %d; temporary files left: %zu\n",
                 idleUnknown, unclean, left.size());
