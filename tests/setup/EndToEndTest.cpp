@@ -541,6 +541,8 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
               (std::set<int>{IDC_LicenseMemo, IDC_LicenseChkBx, IDC_BackBtn, IDC_NextBtn, IDC_CancelBtn}))
         << "Tab from the licence text: " << Ids(licence);
     EXPECT_EQ(licence.back(), licence.front()) << "Tab comes round after five stops: " << Ids(licence);
+    EXPECT_EQ(TabFrom(window, true), licence[4]) << "Shift+Tab from the licence text";
+    EXPECT_EQ(TabFrom(window), IDC_LicenseMemo) << "Tab back into the licence text";
 
     // With the focus in the licence text, Enter is still Next, and Escape
     // still asks the close question (Escape there is No).
