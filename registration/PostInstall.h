@@ -1,0 +1,61 @@
+// What makes the installed word processor usable once its files are on
+// disk: the common data file with the installation time, the document
+// associations handed to the word processor, the Start-menu and desktop
+// shortcuts, and the launch after Finish.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace qwp {
+
+// The common data file, in folder kind 0 (the destination in a portable
+// installation).
+constexpr char kCommonDataName[] = "qwp_common.dat";
+// Every shortcut's name; it lies directly in its special folder.
+extern const char kShortcutName[];         // "Quilvane Word Processor.lnk"
+extern const char kShortcutDescription[];  // "Compact, fast-loading, ..."
+
+// The 16 bytes of qwp_common.dat, little-endian: 1, 8 (the size of the time
+// that follows), the date-time double.
+std::string CommonDataRecord(double now);
+
+// The association check boxes, in the order RTF, COD, DOC, DOCX.
+using AssociationBoxes = std::array<bool, 4>;
+
+// "A" to "D" for the checked boxes, in that order; empty when none is.
+std::string AssociationLettersOf(const AssociationBoxes& boxes);
+
+// "<mainDir>\qwp.exe" -assoc qdpr, then "_rtf", "_cod", "_doc", "_docx" for
+// the checked boxes, with nothing between them.
+std::string AssociationCommand(const std::string& mainDir, const AssociationBoxes& boxes);
+
+// "<mainDir>\qwp.exe", quoted, without arguments.
+std::string LaunchCommand(const std::string& mainDir);
+
+// Starts a command line with WinExec and SW_SHOW, without waiting; a
+// failure is ignored.
+void StartCommand(const std::string& commandLine);
+
+// Writes the record with the current local time to folder + kCommonDataName
+// (folder ends in a backslash), creating or replacing the file whole.
+// Failures are silent.
+void WriteCommonDataFile(const std::string& folder);
+
+// The two folders of a shortcut kind (0: Start-menu Programs, 1: Desktop):
+// chosen is where the shortcut goes, other is the scope whose copy is
+// deleted. Chosen falls back to the other scope's folder when the system
+// has none for the chosen scope.
+struct ShortcutFolders {
+    std::string chosen;
+    std::string other;
+};
+ShortcutFolders ShortcutFoldersOf(int kind, bool allUsers);
+
+// For the Programs kind and then the Desktop kind: deletes the other
+// scope's shortcut (also for the desktop when none is wanted), then creates
+// the shortcut in the chosen folder (the desktop one only when wanted),
+// pointing at mainDir's qwp.exe, working in mainDir.
+void PlaceShortcuts(const std::string& mainDir, bool allUsers, bool desktop);
+
+}  // namespace qwp
