@@ -397,7 +397,7 @@ protected:
     // Catches that moment for the picture.
     void CatchInstallingPage(Wizard& wizard) {
         HWND window = wizard.Window();
-        const bool seen = WaitUntil([&] { return ControlText(window, IDC_TopLbl) == kTitles[5]; }, kPageTimeout, 5);
+        const bool seen = WaitUntil([&] { return ControlText(window, IDC_TopLbl) == kTitles[5]; }, kPageTimeout, 1);
         if (!seen) {
             ADD_FAILURE() << "the Installing page was never seen; the title reads \"" << ControlText(window, IDC_TopLbl)
                           << "\"";
@@ -409,7 +409,7 @@ protected:
         WaitUntil([&] {
             SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
             return position > 0 || ControlText(window, IDC_TopLbl) != kTitles[5];
-        }, kInstallTimeout, 5);
+        }, kInstallTimeout, 1);
         SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
         const std::string file = ControlText(window, IDC_InstallFileLbl);
         const std::string buttons = wizard.Buttons();
