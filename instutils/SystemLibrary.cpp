@@ -50,4 +50,14 @@ HMODULE LoadSystemLibrary(const char* fileName) {
     return LoadLibraryExA(path.c_str(), nullptr, searchRestricted ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+HMODULE LoadCommonControls() {
+    for (const char* dependency : {"uxtheme.dll", "dwmapi.dll"}) LoadSystemLibrary(dependency);
+    // By its bare name, so the manifest's activation context can redirect it
+    // to the side-by-side copy of version 6; with the search restricted,
+    // only the system folder is searched otherwise. Without the restriction
+    // a bare name would search the program's folder too.
+    if (searchRestricted) return LoadLibraryA("comctl32.dll");
+    return LoadSystemLibrary("comctl32.dll");
+}
+
 }  // namespace qwp

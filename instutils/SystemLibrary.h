@@ -19,4 +19,12 @@ void RestrictDllSearchToSystem();
 // not there. The caller decides whether to free it.
 HMODULE LoadSystemLibrary(const char* fileName);
 
+// The common controls, in the version the program's manifest asks for,
+// loaded at run time after the search has been restricted. As a static
+// import they would be resolved before any code of ours runs, and their own
+// imports (uxtheme.dll, dwmapi.dll) searched for beside the program first;
+// those are loaded from the system folder beforehand, so the common controls
+// find them loaded. NULL when they cannot be loaded. Never freed.
+HMODULE LoadCommonControls();
+
 }  // namespace qwp

@@ -19,10 +19,12 @@ pe_kind() {  # pe_kind OBJDUMP EXE FORMAT
   grep -q "file format $3" <<<"$dump" && grep -q "Subsystem.*(Windows GUI)" <<<"$dump"
 }
 
-# Only DLLs Windows never looks for beside a program, and comctl32 (bound by
-# the manifest to the system's side-by-side copy).
+# Only DLLs Windows never looks for beside a program (the known DLLs). The
+# common controls are loaded at run time: as a static import they would be
+# resolved, with their own imports, before the program can restrict the
+# DLL search.
 only_system_imports() {  # only_system_imports OBJDUMP EXE
-  local allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll shlwapi.dll msvcrt.dll comdlg32.dll comctl32.dll "
+  local allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll shlwapi.dll msvcrt.dll comdlg32.dll "
   local dll ok=0
   for dll in $("$1" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     case "$allowed" in *" $dll "*) ;; *) echo "  unexpected import: $dll"; ok=1 ;; esac

@@ -88,6 +88,13 @@ prepare_prefix() {
     export QWP_SMALL_DRIVE=""
   fi
   install_fonts
+  # No debugger for a program that crashes: winedbg would start, inherit the
+  # test runner's output pipe and keep it open, so the run would wait for it
+  # until the runner's own time-out. A crash then simply ends the program and
+  # its test fails. Both views: 32-bit programs read the 32-bit one.
+  local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  wine reg delete "$aedebug" /v Debugger /f /reg:64 >/dev/null 2>&1
+  wine reg delete "$aedebug" /v Debugger /f /reg:32 >/dev/null 2>&1
   wine_setting 'HKLM\Software\Wine\Drives' /v e: /d floppy
   # Every window inside one Wine-drawn desktop: windows get their frames and
   # title bars as on Windows, and closing a window does not wait for a window

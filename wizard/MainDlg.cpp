@@ -1,6 +1,7 @@
 #include "wizard/MainDlg.h"
 
 #include "controls/Logo.h"
+#include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
 #include "wizard/WizardTexts.h"
@@ -81,9 +82,15 @@ void RegisterWizardClass(HINSTANCE instance, WNDPROC windowProc, HICON bigIcon, 
     RegisterClassExA(&wc);
 }
 
+using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+
 void InitControlClasses() {
+    HMODULE commonControls = LoadCommonControls();
+    if (!commonControls) return;
+    auto init = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+    if (init) init(&icc);
 }
 
 }  // namespace
