@@ -52,13 +52,14 @@ wine_setting() {
 }
 
 # The dialog font ("MS Shell Dlg 2" is Tahoma) and Arial with the metrics of
-# Windows, so texts take the room they take there: Wine's own Tahoma copied
-# into the prefix (Wine does not look for it where Debian puts it), and the
-# metric-compatible Liberation Sans standing in for Arial.
+# Windows, so texts take the room they take there, and the title bar buttons'
+# glyphs (Marlett): Wine's own fonts copied into the prefix (Wine does not
+# look for them where Debian puts them), and the metric-compatible
+# Liberation Sans standing in for Arial.
 install_fonts() {
   local font fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
-  for font in tahoma.ttf tahomabd.ttf; do
+  for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
     [ -f "/usr/share/wine/fonts/$font" ] && cp -u "/usr/share/wine/fonts/$font" "$fonts/"
   done
   wine_setting 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans"
