@@ -67,7 +67,7 @@ ensure_deb_src() {
 CACHE=${QUILVANE_CACHE:-/var/cache/quilvane}
 
 # Bump when the way libpng is built changes, so cached builds are made anew.
-LIBPNG_RECIPE=7
+LIBPNG_RECIPE=9
 
 build_libpng() {
   local arch=$1 prefix="$CACHE/libpng-$1"
@@ -86,12 +86,15 @@ build_libpng() {
   local tc
   tc="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw-$arch.cmake"
   rm -rf "$CACHE/libpng-build-$arch"
-  # One section per function and no unwind tables (whose references would
-  # keep every function alive), so the setup's linker keeps only the reading
-  # functions it calls; the writer is configured out.
+  # One section per function, so the setup's linker keeps only the reading
+  # functions it calls; the writer is configured out. On i686 also no unwind
+  # tables, whose references would keep every function alive. x86_64 keeps
+  # them: its longjmp, with which libpng reports errors, unwinds by them.
+  local cflags="-ffunction-sections -fdata-sections"
+  [ "$arch" = i686 ] && cflags="$cflags -fno-asynchronous-unwind-tables -fno-unwind-tables"
   cmake -S "$srcdir" -B "$CACHE/libpng-build-$arch" -DCMAKE_TOOLCHAIN_FILE="$tc" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_INSTALL_PREFIX="$prefix.new" \
-    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables" \
+    -DCMAKE_C_FLAGS="$cflags" \
     -DDFA_XTRA="$(cd "$(dirname "$0")" && pwd)/libpng-read-only.dfa" \
     -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
     -DZLIB_LIBRARY="/usr/$(mingw_triplet "$arch")/lib/libz.a" \

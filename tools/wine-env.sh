@@ -15,8 +15,11 @@ set -uo pipefail
 build=$(cd "$1" && pwd); shift
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-# No prompts to install Mono or Gecko into the prefix.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree,mshtml="
+# No prompts to install Mono or Gecko into the prefix. No debugger for a
+# program that crashes: winedbg would inherit the test runner's output pipe
+# and keep it open, so the run would wait for it until the runner's own
+# time-out; without it a crash simply ends the program and its test fails.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree,mshtml=;winedbg.exe=d"
 drives="$build/drives"
 
 xvfb_pid=""
@@ -89,13 +92,6 @@ prepare_prefix() {
     export QWP_SMALL_DRIVE=""
   fi
   install_fonts
-  # No debugger for a program that crashes: winedbg would start, inherit the
-  # test runner's output pipe and keep it open, so the run would wait for it
-  # until the runner's own time-out. A crash then simply ends the program and
-  # its test fails. Both views: 32-bit programs read the 32-bit one.
-  local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
-  wine reg delete "$aedebug" /v Debugger /f /reg:64 >/dev/null 2>&1
-  wine reg delete "$aedebug" /v Debugger /f /reg:32 >/dev/null 2>&1
   wine_setting 'HKLM\Software\Wine\Drives' /v e: /d floppy
   # Every window inside one Wine-drawn desktop: windows get their frames and
   # title bars as on Windows, and closing a window does not wait for a window
