@@ -59,7 +59,7 @@ UpdateLogResult WriteUpdateLog(std::vector<std::string>& sharedList, double inst
         if (!ReadFileBytes(path, bytes)) return Failure("read", path, GetLastError());
         lines = SplitLogText(bytes);
     }
-    lines = MergeUpdateLog(std::move(lines), sharedList, UpdateLogStampLine(installStamp), CompareByUserLocale);
+    lines = MergeUpdateLog(lines, sharedList, UpdateLogStampLine(installStamp), CompareByUserLocale);
     // Windows refuses to rename over a read-only file; Wine goes ahead.
     // The file is the user's to protect, so it is refused here as well.
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -1,10 +1,28 @@
 #include "registration/UpdateLogMerge.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace qwp {
+namespace {
+
+// The first position whose entry sorts after the line (or, with orEqual,
+// not before it), by binary search.
+std::size_t Bound(const std::vector<std::string>& sorted, std::size_t count, const std::string& line,
+                  LineCompare compare, bool orEqual) {
+    std::size_t low = 0, high = count;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const int order = compare(sorted[middle], line);
+        if (order < 0 || (order == 0 && !orEqual))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+}  // namespace
 
 std::string UpdateLogStampLine(double installStamp) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -22,38 +40,40 @@ std::string UpdateLogStampLine(double installStamp) {
 
 bool IsStampLine(const std::string& line) { return !line.empty() && line[0] == '*'; }
 
-void SortSharedList(std::vector<std::string>& list, const LineCompare& compare) {
-    std::stable_sort(list.begin(), list.end(),
-                     [&](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
+// Binary insertion: a few hundred paths, and much less code than a general
+// sort, which the size of the shipped program cares about.
+void SortSharedList(std::vector<std::string>& list, LineCompare compare) {
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        const std::size_t at = Bound(list, i, list[i], compare, false);
+        if (at == i) continue;
+        std::string moving = std::move(list[i]);
+        for (std::size_t j = i; j > at; --j) list[j] = std::move(list[j - 1]);
+        list[at] = std::move(moving);
+    }
 }
 
-bool SortedListContains(const std::vector<std::string>& sortedList, const std::string& line,
-                        const LineCompare& compare) {
-    const auto found = std::lower_bound(sortedList.begin(), sortedList.end(), line,
-                                        [&](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
-    return found != sortedList.end() && compare(*found, line) == 0;
+bool SortedListContains(const std::vector<std::string>& sortedList, const std::string& line, LineCompare compare) {
+    const std::size_t at = Bound(sortedList, sortedList.size(), line, compare, true);
+    return at < sortedList.size() && compare(sortedList[at], line) == 0;
 }
 
-std::vector<std::string> MergeUpdateLog(std::vector<std::string> lines, const std::vector<std::string>& sortedList,
-                                        const std::string& stampLine, const LineCompare& compare) {
-    // Paths of this installation are written again in its own block below.
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [&](const std::string& line) {
-                                   return line.empty() || SortedListContains(sortedList, line, compare);
-                               }),
-                lines.end());
-    // A stamp directly after another stamp heads a block that has lost all
-    // its paths; the older stamp is kept, so paths that followed the removed
-    // stamps stay with the oldest installation of the run.
+std::vector<std::string> MergeUpdateLog(const std::vector<std::string>& lines,
+                                        const std::vector<std::string>& sortedList, const std::string& stampLine,
+                                        LineCompare compare) {
     std::vector<std::string> merged;
     merged.reserve(lines.size() + sortedList.size() + 1);
-    for (std::string& line : lines) {
+    for (const std::string& line : lines) {
+        // Paths of this installation are written again in its own block.
+        if (line.empty() || SortedListContains(sortedList, line, compare)) continue;
+        // A stamp directly after another heads a block that has lost all its
+        // paths; the older stamp is kept, so the paths that followed the
+        // removed stamps stay with the oldest installation of the run.
         if (IsStampLine(line) && !merged.empty() && IsStampLine(merged.back())) continue;
-        merged.push_back(std::move(line));
+        merged.push_back(line);
     }
     if (!merged.empty() && IsStampLine(merged.back())) merged.pop_back();
     merged.push_back(stampLine);
-    merged.insert(merged.end(), sortedList.begin(), sortedList.end());
+    for (const std::string& entry : sortedList) merged.push_back(entry);
     return merged;
 }
 

@@ -5,14 +5,13 @@
 // the host tests.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace qwp {
 
 // Negative, zero or positive as a sorts before, equal to or after b.
-using LineCompare = std::function<int(const std::string& a, const std::string& b)>;
+using LineCompare = int (*)(const std::string& a, const std::string& b);
 
 // "*" and 16 upper-case hexadecimal digits: the 8 bytes of the date-time
 // double in memory order (least significant byte first), high nibble first.
@@ -22,17 +21,17 @@ std::string UpdateLogStampLine(double installStamp);
 bool IsStampLine(const std::string& line);
 
 // Sorts ascending by the comparison; equal entries keep their order.
-void SortSharedList(std::vector<std::string>& list, const LineCompare& compare);
+void SortSharedList(std::vector<std::string>& list, LineCompare compare);
 
 // Binary search in a list sorted by the same comparison.
-bool SortedListContains(const std::vector<std::string>& sortedList, const std::string& line,
-                        const LineCompare& compare);
+bool SortedListContains(const std::vector<std::string>& sortedList, const std::string& line, LineCompare compare);
 
 // The lines of the new log: the existing lines without the empty ones and
 // without those the list holds again; of each run of adjacent stamp lines
 // only the first; no stamp line at the end; then the stamp line and the
 // sorted list. The list must be sorted by the comparison.
-std::vector<std::string> MergeUpdateLog(std::vector<std::string> lines, const std::vector<std::string>& sortedList,
-                                        const std::string& stampLine, const LineCompare& compare);
+std::vector<std::string> MergeUpdateLog(const std::vector<std::string>& lines,
+                                        const std::vector<std::string>& sortedList, const std::string& stampLine,
+                                        LineCompare compare);
 
 }  // namespace qwp

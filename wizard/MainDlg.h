@@ -67,9 +67,21 @@ public:
     void NormalizeDestDir();
     bool IsPortableInstall() const;
 
-    // Stored choices.
+    // Stored choices; after a normal installation also the uninstall entry.
     void LoadSetupChoices(const std::vector<std::string>& arguments);
     void SaveSetupChoices();
+
+    // Entering page 7: the common data file and, unless portable, the
+    // association letters from their boxes, the association command and the
+    // shortcuts.
+    void RunPostInstallActions();
+    // Finish: Update.log unless portable, the launch when its box is
+    // checked, and the close with result OK. When Update.log fails the
+    // wizard stays on page 7 and nothing is launched.
+    void FinishSetup();
+    // Merges the shared files of this run into Update.log; false, after
+    // telling the user, when the file could not be read or written.
+    bool WriteUpdateLog();
 
     std::string MainDir;
     std::uint32_t StoredComponents = 0x7FFFFFFF;

@@ -1,8 +1,11 @@
 // The moves between the wizard's pages, the licence loading of the first
-// move to page 1, the install run of page 5 and the closing questions.
+// move to page 1, the install run of page 5, the post-install actions of
+// page 7, Finish and the closing questions.
 #include "controls/MessageDlg.h"
 #include "instutils/InstUtils.h"
+#include "registration/PostInstall.h"
 #include "registration/RunningInstance.h"
+#include "registration/UpdateLog.h"
 #include "wizard/ControlIds.h"
 #include "wizard/MainDlg.h"
 #include "wizard/WizardTexts.h"
@@ -127,9 +130,10 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
             break;
         }
         case 7:
+            RunPostInstallActions();
             break;
         case 8:
-            CloseWithResult(kModalOK);
+            FinishSetup();
             return;
         default:
             return;
@@ -187,6 +191,34 @@ bool TMainDlgForm::LoadLicence() {
         CloseWithResult(kModalCancel);
     }
     return true;
+}
+
+void TMainDlgForm::RunPostInstallActions() {
+    target_.MainDir = MainDir;
+    WriteCommonDataFile(target_.GetInstallFolder(CommonDataFolder));
+    if (IsPortableInstall()) return;
+    const AssociationBoxes boxes{Checked(IDC_AssocChkBx1), Checked(IDC_AssocChkBx2), Checked(IDC_AssocChkBx3),
+                                 Checked(IDC_AssocChkBx4)};
+    AssociationLetters = AssociationLettersOf(boxes);
+    StartCommand(AssociationCommand(MainDir, boxes));
+    PlaceShortcuts(MainDir, Checked(IDC_InstallToAllChkBx), Checked(IDC_DesktopChkBx));
+}
+
+void TMainDlgForm::FinishSetup() {
+    if (!IsPortableInstall() && !WriteUpdateLog()) return;
+    if (Checked(IDC_FinishChkBx)) StartCommand(LaunchCommand(MainDir));
+    CloseWithResult(kModalOK);
+}
+
+bool TMainDlgForm::WriteUpdateLog() {
+    // Nothing shared was installed: the file is neither read nor written,
+    // and its folder is not asked for (asking creates it).
+    if (!AttachedFiles || AttachedFiles->SharedUpdateList.empty()) return true;
+    target_.MainDir = MainDir;
+    const UpdateLogResult result = qwp::WriteUpdateLog(AttachedFiles->SharedUpdateList, target_.InstallStamp,
+                                                       target_.GetInstallFolder(CommonDataFolder));
+    if (!result.ok) MessageDlg(result.message, MsgKind::Error, mbOK, mbOK, mbOK);
+    return result.ok;
 }
 
 void TMainDlgForm::SetButtonStates(int to) {

@@ -1,6 +1,8 @@
 // The choices of the previous run read into the wizard, and the choices of
-// this run written back after it has closed.
+// this run written back after it has closed, with the uninstall entry of a
+// normal installation.
 #include "registration/SetupChoices.h"
+#include "registration/UninstallEntry.h"
 #include "wizard/ControlIds.h"
 #include "wizard/MainDlg.h"
 
@@ -25,7 +27,11 @@ void TMainDlgForm::SaveSetupChoices() {
     choices.DesktopShortcut = Checked(IDC_DesktopChkBx);
     choices.AssociationLetters = AssociationLetters;
     choices.Launch = Checked(IDC_FinishChkBx);
-    WriteStoredChoices(choices);
+    // One registry object for both, as the uninstall entry follows the
+    // stored choices with the same object.
+    TRegistry registry;
+    WriteStoredChoices(registry, choices);
+    if (!IsPortableInstall()) WriteUninstallEntry(registry, MainDir);
 }
 
 }  // namespace qwp

@@ -86,34 +86,6 @@ TEST(AssociationCommand, TokensInTableOrderAfterTheQuotedProgram) {
     EXPECT_EQ(AssociationLettersOf(rtfDocx), "AD");
 }
 
-// A shortcut file read back through the shell link object.
-struct LinkFields {
-    bool loaded = false;
-    std::string path, workingFolder, description, arguments;
-};
-
-LinkFields ReadLink(const std::string& file) {
-    LinkFields fields;
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.put())))
-        return fields;
-    const std::wstring wide(file.begin(), file.end());
-    if (FAILED(persist->Load(wide.c_str(), STGM_READ))) return fields;
-    fields.loaded = true;
-    char text[MAX_PATH * 2] = {};
-    WIN32_FIND_DATAA found;
-    if (SUCCEEDED(link->GetPath(text, sizeof text, &found, SLGP_RAWPATH))) fields.path = text;
-    text[0] = 0;
-    if (SUCCEEDED(link->GetWorkingDirectory(text, sizeof text))) fields.workingFolder = text;
-    text[0] = 0;
-    if (SUCCEEDED(link->GetDescription(text, sizeof text))) fields.description = text;
-    text[0] = 0;
-    if (SUCCEEDED(link->GetArguments(text, sizeof text))) fields.arguments = text;
-    return fields;
-}
-
 class ShortcutTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,6 +1,6 @@
 // What the post-install actions leave outside a test's own folders, and the
 // means to look at it and take it away: the stand-in word processor's
-// windows and the four shortcut files.
+// windows, the four shortcut files and what they hold.
 #pragma once
 
 #include "instutils/Handles.h"
@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -53,12 +56,95 @@ inline int CloseStandInWindows() {
     return static_cast<int>(windows.size());
 }
 
+// The registry view a program of this build's architecture writes
+// HKEY_LOCAL_MACHINE\Software to: the 32-bit one (Wow6432Node on 64-bit
+// Windows) for the i686 build, the 64-bit one for the x86_64 build.
+inline REGSAM OwnMachineView() { return sizeof(void*) == 4 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
+
+// A text or DWORD value of the real uninstall entry in that view, as
+// "REG_SZ:text" or "REG_DWORD:n"; "absent" when missing.
+inline std::string UninstallEntryValue(const char* name) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quilvane Word Processor", 0,
+                      KEY_READ | OwnMachineView(), &raw) != ERROR_SUCCESS)
+        return "absent";
+    UniqueRegKey key(raw);
+    DWORD type = 0;
+    char data[2048] = {};
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        return "absent";
+    if (type == REG_DWORD && size == 4) {
+        DWORD number = 0;
+        std::memcpy(&number, data, 4);
+        return "REG_DWORD:" + std::to_string(number);
+    }
+    if (type == REG_SZ) return std::string("REG_SZ:") + data;
+    return "type " + std::to_string(type);
+}
+
+// Removes the real uninstall entry of that view.
+inline void DeleteUninstallEntry() {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                      KEY_ALL_ACCESS | OwnMachineView(), &raw) != ERROR_SUCCESS)
+        return;
+    UniqueRegKey key(raw);
+    RegDeleteTreeA(key.get(), "Quilvane Word Processor");
+}
+
+// For a test that walks the wizard through Finish: the stand-in word
+// processors closed and the shortcuts removed before and after, so no later
+// test finds a running word processor or a stray shortcut.
+class PostInstallCleanup {
+public:
+    PostInstallCleanup() { Clean(); }
+    ~PostInstallCleanup() { Clean(); }
+    PostInstallCleanup(const PostInstallCleanup&) = delete;
+    PostInstallCleanup& operator=(const PostInstallCleanup&) = delete;
+
+private:
+    static void Clean() {
+        CloseStandInWindows();
+        RemoveShortcuts();
+    }
+};
+
 // Waits up to the time given for a stand-in window to appear.
 inline bool StandInWindowAppears(DWORD milliseconds) {
     for (DWORD waited = 0;; waited += 50, Sleep(50)) {
         if (FindWindowExA(nullptr, nullptr, "QuilvaneWordProcessor", nullptr)) return true;
         if (waited >= milliseconds) return false;
     }
+}
+
+// A shortcut file read back through the shell link object.
+struct LinkFields {
+    bool loaded = false;
+    std::string path, workingFolder, description, arguments;
+};
+
+inline LinkFields ReadLink(const std::string& file) {
+    LinkFields fields;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, persist.put())))
+        return fields;
+    const std::wstring wide(file.begin(), file.end());
+    if (FAILED(persist->Load(wide.c_str(), STGM_READ))) return fields;
+    fields.loaded = true;
+    char text[MAX_PATH * 2] = {};
+    WIN32_FIND_DATAA found;
+    if (SUCCEEDED(link->GetPath(text, sizeof text, &found, SLGP_RAWPATH))) fields.path = text;
+    text[0] = 0;
+    if (SUCCEEDED(link->GetWorkingDirectory(text, sizeof text))) fields.workingFolder = text;
+    text[0] = 0;
+    if (SUCCEEDED(link->GetDescription(text, sizeof text))) fields.description = text;
+    text[0] = 0;
+    if (SUCCEEDED(link->GetArguments(text, sizeof text))) fields.arguments = text;
+    return fields;
 }
 
 }  // namespace qwp::test

@@ -9,6 +9,7 @@
 // product's data folders, its registry key) before and after it runs.
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
+#include "tests/registration/PostInstallTraces.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
@@ -96,8 +97,12 @@ std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_A
 std::string PublicFolder() { return CommonDataFolder() + "Public\\"; }
 std::string SpellingFolder() { return PublicFolder() + "Spellcheck\\"; }
 
-// Everything an installation with the default choices leaves behind.
+// Everything an installation with the default choices leaves behind,
+// the word processor that Finish launched first.
 void RemoveInstallation() {
+    CloseStandInWindows();
+    RemoveShortcuts();
+    DeleteUninstallEntry();
     RemoveTree(DefaultDestination());
     RemoveTree(CommonDataFolder());
     RemoveTree(JoinPath(GetSpecialFolder(CSIDL_APPDATA), "Quilvane\\"));
@@ -457,7 +462,9 @@ protected:
                                         "File Copy: " + JoinPath(mainDir, "qwp.exe") + "\r\n" +
                                         "File Copy: " + JoinPath(mainDir, "License.txt") + "\r\n" +
                                         "File Copy: " + JoinPath(mainDir, "Hyphenation.dat") + "\r\n" +
-                                        "File Copy: " + PublicFolder() + "Basic.asn\r\n";
+                                        "File Copy: " + PublicFolder() + "Basic.asn\r\n" +
+                                        "File Copy: " + ShortcutPlaces()[0] + "\r\n" +
+                                        "File Copy: " + ShortcutPlaces()[2] + "\r\n";
         EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))), Lower(expectedLog));
         EXPECT_EQ(ReadWholeFile(CommonDataFolder() + "Hidden\\install_stamp").size(), 8u);
 

@@ -2,6 +2,7 @@
 // controls, the "-d" option, the window's own appearance.
 #include "instutils/InstUtils.h"
 #include "registration/SetupChoices.h"
+#include "tests/registration/MachineRegistryRedirect.h"
 #include "tests/wizard/WizardFixture.h"
 
 #include <shlobj.h>
@@ -95,6 +96,8 @@ TEST_F(ConstructionTest, SavedChoicesAreTheControlsAfterTheRun) {
     form().SelCompLstBx().SetState(2, CheckState::Unchecked);
     SendMessageA(Ctl(IDC_DesktopChkBx), BM_SETCHECK, BST_UNCHECKED, 0);
     form().AssociationLetters = "AD";
+    // The uninstall entry that follows the choices goes to a scratch key.
+    MachineRegistryRedirect machine;
     form().SaveSetupChoices();
     EXPECT_EQ(ReadSzValue(kInstallKeyPath, "MAINDIR"), std::optional<std::string>("C:\\Chosen"));
     // Row 0 greyed writes bit 0 clear; the bits above the rows are kept.

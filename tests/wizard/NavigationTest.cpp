@@ -2,6 +2,7 @@
 // button states, captions and titles after every move, the licence loading,
 // the running-instance test, the close question and the modal results.
 #include "instutils/TempFiles.h"
+#include "tests/registration/PostInstallTraces.h"
 #include "tests/wizard/WizardFixture.h"
 
 #include <algorithm>
@@ -79,6 +80,8 @@ protected:
 };
 
 TEST_F(NavigationTest, FullWalkSetsButtonsTitlesAndFocusAndFinishEndsWithOk) {
+    // Finish launches the installed word processor and page 7 makes shortcuts.
+    PostInstallCleanup cleanup;
     MakeForm(DestinationArgument());
     ExpectState(kWalk[0]);
     for (std::size_t i = 1; i < std::size(kWalk); ++i) {

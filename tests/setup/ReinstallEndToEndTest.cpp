@@ -1,0 +1,225 @@
+// The real setup run twice with the default choices into the same folder,
+// driven from outside: afterwards every file and folder is in Install.log
+// once, Update.log holds one block, the installed word processor was given
+// the association command and launched after each run, and the uninstall
+// entry points at the destination. What the runs left is printed.
+#include "instutils/PathText.h"
+#include "instutils/Paths.h"
+#include "registration/UpdateLogMerge.h"
+#include "tests/registration/PostInstallTraces.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/TempFolder.h"
+#include "wizard/ControlIds.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qwp::test {
+namespace {
+
+constexpr DWORD kStartTimeout = 30000;
+constexpr DWORD kPageTimeout = 10000;
+constexpr DWORD kInstallTimeout = 180000;
+
+constexpr char kCaption[] = "Quilvane Word Processor - Setup";
+constexpr char kProductKey[] = "Software\\Quilvane Word Processor";
+
+const char* const kTitles[8] = {"Welcome to the Quilvane Word Processor Setup",
+                                "License Agreement",
+                                "Choose Destination Folder",
+                                "Select Components",
+                                "Ready to Install",
+                                "Installing",
+                                "Associate With Document Types",
+                                "Installation Complete"};
+
+std::string Lower(std::string text) {
+    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRAM_FILES), "Quilvane"); }
+std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
+
+void RemoveInstallation() {
+    CloseStandInWindows();
+    RemoveShortcuts();
+    DeleteUninstallEntry();
+    RemoveTree(DefaultDestination() + "\\");
+    RemoveTree(CommonDataFolder());
+    RemoveTree(JoinPath(GetSpecialFolder(CSIDL_APPDATA), "Quilvane\\"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
+}
+
+// Every file below a folder (a folder text), with its full path.
+void ListFiles(const std::string& folder, std::vector<std::string>& files) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(folder + name + "\\", files);
+        else
+            files.push_back(folder + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+class ReinstallEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RemoveInstallation();
+        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
+    }
+    void TearDown() override { RemoveInstallation(); }
+
+    // Next on every page and Finish on the last, as a user with the
+    // defaults does; true when the setup ended with exit code 0.
+    bool InstallWithDefaults(std::string& mainDir) {
+        ChildProcess setup("\"" + BuildFile("setup.exe") + "\"");
+        if (!setup.Started()) {
+            ADD_FAILURE() << "setup.exe not started, error " << GetLastError();
+            return false;
+        }
+        HWND window = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
+        if (!window) {
+            ADD_FAILURE() << "no wizard window";
+            return false;
+        }
+        for (int page = 0; page <= 7; ++page) {
+            if (page == 5) continue;  // the run moves on by itself
+            if (!WaitForControlText(window, IDC_TopLbl, kTitles[page], page == 6 ? kInstallTimeout : kPageTimeout)) {
+                ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
+                              << ControlText(window, IDC_TopLbl) << "\"";
+                return false;
+            }
+            if (page == 2) mainDir = ControlText(window, IDC_DestDirEdt);
+            ClickControl(window, IDC_NextBtn);
+        }
+        const DWORD exitCode = setup.WaitForExit(kStartTimeout);
+        EXPECT_EQ(exitCode, 0u) << "exit code after Finish";
+        return exitCode == 0;
+    }
+};
+
+TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
+    std::string first, second;
+    ASSERT_TRUE(InstallWithDefaults(first));
+    ASSERT_TRUE(StandInWindowAppears(10000)) << "Finish did not launch the word processor";
+    const std::string logAfterFirst = ReadWholeFile(JoinPath(first, "Install.log"));
+    // The launched word processor would stop the second run at its licence page.
+    EXPECT_EQ(CloseStandInWindows(), 1);
+    ASSERT_TRUE(InstallWithDefaults(second));
+    ASSERT_TRUE(StandInWindowAppears(10000)) << "Finish did not launch the word processor";
+    CloseStandInWindows();
+    EXPECT_EQ(Lower(second), Lower(first)) << "the stored folder is offered again";
+    EXPECT_EQ(Lower(first), Lower(DefaultDestination()));
+    const std::string mainDir = first;
+    const std::string program = JoinPath(mainDir, "qwp.exe");
+
+    // Install.log: the same lines as after the first run, none twice.
+    const std::string logText = ReadWholeFile(JoinPath(mainDir, "Install.log"));
+    EXPECT_EQ(logText, logAfterFirst);
+    const std::vector<std::string> log = LinesOf(logText);
+    std::set<std::string> distinct;
+    for (const std::string& line : log) EXPECT_TRUE(distinct.insert(Lower(line)).second) << "twice: " << line;
+    for (const std::string& shortcut : {ShortcutPlaces()[0], ShortcutPlaces()[2]})
+        EXPECT_EQ(distinct.count(Lower("File Copy: " + shortcut)), 1u) << shortcut;
+    EXPECT_EQ(distinct.count(Lower("File Copy: " + program)), 1u);
+
+    // Update.log: one block, stamped as the second run's install_stamp, with
+    // every file below the shared Public folder once.
+    const std::vector<std::string> update = LinesOf(ReadWholeFile(CommonDataFolder() + "Update.log"));
+    ASSERT_FALSE(update.empty());
+    EXPECT_EQ(std::count_if(update.begin(), update.end(), IsStampLine), 1);
+    const std::string stampBytes = ReadWholeFile(CommonDataFolder() + "Hidden\\install_stamp");
+    ASSERT_EQ(stampBytes.size(), 8u);
+    double stamp = 0.0;
+    std::memcpy(&stamp, stampBytes.data(), 8);
+    EXPECT_EQ(update[0], UpdateLogStampLine(stamp));
+    std::vector<std::string> shared;
+    ListFiles(CommonDataFolder() + "Public\\", shared);
+    std::set<std::string> expected, listed;
+    for (const std::string& file : shared) expected.insert(Lower(file));
+    for (std::size_t i = 1; i < update.size(); ++i) {
+        std::string path = update[i];
+        if (path.size() > 2 && path.compare(path.size() - 2, 2, "\t!") == 0) path.resize(path.size() - 2);
+        EXPECT_TRUE(listed.insert(Lower(path)).second) << "twice: " << update[i];
+    }
+    EXPECT_EQ(listed, expected);
+
+    // The stand-in's start log: the association command on page 7 and the
+    // launch after Finish, once per run.
+    const std::string assoc = "\"" + program + "\" -assoc qdpr_cod", launch = "\"" + program + "\"";
+    EXPECT_EQ(LinesOf(ReadWholeFile(JoinPath(mainDir, "qwp-starts.log"))),
+              (std::vector<std::string>{assoc, launch, assoc, launch}));
+
+    // The uninstall entry, in the registry view this build writes to.
+    EXPECT_EQ(UninstallEntryValue("DisplayIcon"), "REG_SZ:" + program);
+    EXPECT_EQ(UninstallEntryValue("DisplayName"), "REG_SZ:Quilvane Word Processor");
+    EXPECT_EQ(UninstallEntryValue("DisplayVersion"), "REG_SZ:4.0.6.7");
+    EXPECT_EQ(UninstallEntryValue("Publisher"), "REG_SZ:The Quilvane Word Processor Team");
+    EXPECT_EQ(UninstallEntryValue("UninstallString"), "REG_SZ:\"" + program + "\" -ui");
+    if (sizeof(void*) == 4) {
+        // The i686 setup on 64-bit Windows: seen from the 64-bit view, the
+        // entry lies below Wow6432Node, where the system lists 32-bit programs.
+        HKEY raw = nullptr;
+        BOOL wow64 = FALSE;
+        IsWow64Process(GetCurrentProcess(), &wow64);
+        if (wow64) {
+            EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                                    "Quilvane Word Processor",
+                                    0, KEY_READ | KEY_WOW64_64KEY, &raw),
+                      ERROR_SUCCESS);
+            if (raw) RegCloseKey(raw);
+        }
+    }
+    const std::string size = UninstallEntryValue("EstimatedSize");
+    EXPECT_EQ(size.rfind("REG_DWORD:", 0), 0u) << size;
+    EXPECT_NE(size, "REG_DWORD:0");
+
+    // What the two runs left, for the record.
+    std::printf("[ reinstall  ] destination %s: %zu files\n", mainDir.c_str(), [&] {
+        std::vector<std::string> files;
+        ListFiles(JoinPath(mainDir, ""), files);
+        return files.size();
+    }());
+    std::vector<std::string> common;
+    ListFiles(CommonDataFolder(), common);
+    std::printf("[ reinstall  ] common data %s: %zu files, Update.log %zu lines, Install.log %zu lines\n",
+                CommonDataFolder().c_str(), common.size(), update.size(), log.size());
+    for (const std::string& place : ShortcutPlaces())
+        std::printf("[ reinstall  ] shortcut %s: %s\n", place.c_str(), PathPresent(place) ? "present" : "absent");
+    std::printf("[ reinstall  ] HKLM%s\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quilvane Word Processor:\n",
+                sizeof(void*) == 4 ? " (32-bit view)" : " (64-bit view)");
+    for (const char* name : {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "Publisher",
+                             "UninstallString"})
+        std::printf("[ reinstall  ]   %s = %s\n", name, UninstallEntryValue(name).c_str());
+}
+
+}  // namespace
+}  // namespace qwp::test

@@ -1,0 +1,272 @@
+// Pages 7 and 8 in the wizard: the post-install actions when the completion
+// page is entered (common data file, association command, shortcuts), and
+// Finish (Update.log, the launch, the close); an Update.log that cannot be
+// written; a portable run; the uninstall entry written with the choices.
+#include "instutils/DateTime.h"
+#include "instutils/InstallLog.h"
+#include "registration/UninstallEntry.h"
+#include "registration/UpdateLogMerge.h"
+#include "tests/registration/MachineRegistryRedirect.h"
+#include "tests/registration/PostInstallTraces.h"
+#include "tests/wizard/WizardFixture.h"
+
+#include <cstring>
+#include <sstream>
+
+namespace qwp::test {
+namespace {
+
+const char kInstallKeyPath[] = "Software\\Quilvane Word Processor\\Install";
+
+double LocalNowForTest() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    double value = 0.0;
+    EncodeDateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds}, value);
+    return value;
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class PostInstallTest : public InstallingWizardTest {
+protected:
+    void SetUp() override {
+        InstallingWizardTest::SetUp();
+        CloseStandInWindows();
+        RemoveShortcuts();
+        places_ = ShortcutPlaces();
+    }
+    void TearDown() override {
+        CloseStandInWindows();
+        RemoveShortcuts();
+        InstallingWizardTest::TearDown();
+    }
+
+    // The stand-in word processor's start log: one line per start.
+    std::vector<std::string> Starts(const std::string& mainDir) const {
+        return LinesOf(ReadWholeFile(JoinPath(mainDir, "qwp-starts.log")));
+    }
+    // Waits for the start log to hold that many lines.
+    std::vector<std::string> WaitForStarts(const std::string& mainDir, std::size_t count) const {
+        for (int i = 0; i < 200 && Starts(mainDir).size() < count; ++i) Sleep(50);
+        return Starts(mainDir);
+    }
+    void ExpectCommonData(const std::string& path, double before, double after) {
+        const std::string bytes = ReadWholeFile(path);
+        ASSERT_EQ(bytes.size(), 16u) << path;
+        std::uint32_t one = 0, eight = 0;
+        double time = 0.0;
+        std::memcpy(&one, bytes.data(), 4);
+        std::memcpy(&eight, bytes.data() + 4, 4);
+        std::memcpy(&time, bytes.data() + 8, 8);
+        EXPECT_EQ(one, 1u);
+        EXPECT_EQ(eight, 8u);
+        EXPECT_GE(time, before);
+        EXPECT_LE(time, after);
+    }
+    void PlantEverywhere() {
+        for (const std::string& place : places_) {
+            CreateDirectoryA(FolderPart(place).c_str(), nullptr);
+            ASSERT_TRUE(WriteWholeFile(place, "old")) << place;
+        }
+    }
+
+    std::vector<std::string> places_;  // all-users and user Programs, all-users and user Desktop
+};
+
+TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishLogsAndLaunches) {
+    // A destination with blanks, as the command lines must quote it.
+    const std::string mainDir = dest_ / "Word Processor";
+    const std::string program = mainDir + "\\qwp.exe";
+    MakeForm({"-d" + mainDir});
+    WalkTo(6);
+    // From the stored "B" to RTF and DOCX.
+    Click(IDC_AssocChkBx1);
+    Click(IDC_AssocChkBx2);
+    Click(IDC_AssocChkBx4);
+    const double before = LocalNowForTest();
+    Next();
+    const double after = LocalNowForTest();
+    ASSERT_EQ(form().CurrentPage(), 7);
+    EXPECT_EQ(form().AssociationLetters, "AD");
+
+    ExpectCommonData(shared_ + "qwp_common.dat", before, after);
+    const std::vector<std::string> assoc = WaitForStarts(mainDir, 1);
+    EXPECT_EQ(assoc, std::vector<std::string>{"\"" + program + "\" -assoc qdpr_rtf_docx"});
+
+    // All users and a desktop shortcut, as stored by default.
+    EXPECT_TRUE(PathPresent(places_[0]));
+    EXPECT_FALSE(PathPresent(places_[1]));
+    EXPECT_TRUE(PathPresent(places_[2]));
+    EXPECT_FALSE(PathPresent(places_[3]));
+    for (int i : {0, 2}) {
+        const LinkFields link = ReadLink(places_[i]);
+        EXPECT_TRUE(link.loaded) << places_[i];
+        EXPECT_EQ(link.path, program);
+        EXPECT_EQ(link.workingFolder, mainDir);
+        EXPECT_EQ(link.description, "Compact, fast-loading, but still powerful and efficient word processor.");
+        ASSERT_TRUE(InstallLog);
+        EXPECT_NE(std::find(InstallLog->begin(), InstallLog->end(), "File Copy: " + places_[i]), InstallLog->end())
+            << "the shortcut is in the install log";
+    }
+    EXPECT_FALSE(StandInWindowAppears(0)) << "nothing is launched before Finish";
+
+    PostMessageA(Ctl(IDC_NextBtn), BM_CLICK, 0, 0);
+    EXPECT_EQ(ShowModalWithin(), kModalOK);
+    EXPECT_TRUE(Requests().empty()) << Requests().front().text;
+
+    // Update.log: one block stamped with the plan's install_stamp, then
+    // every shared file of the run.
+    const std::string stampBytes = ReadWholeFile(shared_ + "Hidden\\install_stamp");
+    ASSERT_EQ(stampBytes.size(), 8u);
+    double stamp = 0.0;
+    std::memcpy(&stamp, stampBytes.data(), 8);
+    const std::vector<std::string> log = LinesOf(ReadWholeFile(shared_ + "Update.log"));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log[0], UpdateLogStampLine(stamp));
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), IsStampLine), 1);
+    EXPECT_EQ(log.size(), AttachedFiles->SharedUpdateList.size() + 1);
+    EXPECT_NE(std::find(log.begin(), log.end(), shared_ + "Public\\Basic.asn"), log.end());
+
+    // The launch: the quoted program without arguments.
+    EXPECT_TRUE(StandInWindowAppears(10000));
+    const std::vector<std::string> starts = WaitForStarts(mainDir, 2);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1], "\"" + program + "\"");
+
+    // After the wizard: the choices and the uninstall entry.
+    MachineRegistryRedirect machine;
+    ASSERT_TRUE(machine.Active());
+    form().SaveSetupChoices();
+    const std::string key = machine.Below(kUninstallKey);
+    EXPECT_EQ(ReadSzValue(kInstallKeyPath, "EXTENSIONS"), std::optional<std::string>("AD"));
+    EXPECT_EQ(ReadSzValue(key, "DisplayIcon"), std::optional<std::string>(program));
+    EXPECT_EQ(ReadSzValue(key, "UninstallString"), std::optional<std::string>("\"" + program + "\" -ui"));
+    const std::optional<DWORD> size = ReadDwordValue(key, "EstimatedSize");
+    ASSERT_TRUE(size);
+    EXPECT_GE(*size, ReadWholeFile(program).size() / 1024) << "the program alone takes this much";
+}
+
+TEST_F(PostInstallTest, NoAssociationAndCurrentUserWithoutDesktopShortcut) {
+    PlantEverywhere();
+    const std::string mainDir = dest_ / "Q";
+    MakeForm({"-d" + mainDir});
+    WalkTo(4);
+    Click(IDC_InstallToAllChkBx);
+    Click(IDC_DesktopChkBx);
+    WalkTo(6);
+    Click(IDC_AssocChkBx2);
+    Next();
+    ASSERT_EQ(form().CurrentPage(), 7);
+    EXPECT_EQ(form().AssociationLetters, "");
+    EXPECT_EQ(WaitForStarts(mainDir, 1), std::vector<std::string>{"\"" + mainDir + "\\qwp.exe\" -assoc qdpr"});
+    // The user's Programs shortcut made, the all-users copies deleted, the
+    // user's own desktop shortcut left as it was.
+    EXPECT_FALSE(PathPresent(places_[0]));
+    EXPECT_EQ(ReadLink(places_[1]).path, mainDir + "\\qwp.exe");
+    EXPECT_FALSE(PathPresent(places_[2]));
+    EXPECT_EQ(ReadWholeFile(places_[3]), "old");
+
+    // Launch cleared: Finish closes without starting anything.
+    Click(IDC_FinishChkBx);
+    Next();
+    EXPECT_EQ(form().ModalResult(), kModalOK);
+    EXPECT_FALSE(StandInWindowAppears(1000));
+    EXPECT_EQ(Starts(mainDir).size(), 1u);
+
+    MachineRegistryRedirect machine;
+    form().SaveSetupChoices();
+    const std::optional<RawValue> extensions = ReadRawValue(kInstallKeyPath, "EXTENSIONS");
+    ASSERT_TRUE(extensions);
+    EXPECT_EQ(extensions->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(extensions->data, std::string(1, '\0')) << "the empty text";
+}
+
+TEST_F(PostInstallTest, UpdateLogThatCannotBeWrittenKeepsPage7AndLaunchesNothing) {
+    const std::string before = "*0000000000000000\r\nC:\\Elsewhere\\kept.txt\r\n";
+    ASSERT_TRUE(CreateDirectoryA(shared_.c_str(), nullptr));
+    const std::string updateLog = shared_ + "Update.log";
+    ASSERT_TRUE(WriteWholeFile(updateLog, before));
+    ASSERT_TRUE(SetFileAttributesA(updateLog.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string mainDir = dest_ / "Q";
+    MakeForm({"-d" + mainDir});
+    WalkTo(7);
+    WaitForStarts(mainDir, 1);
+
+    answerer_.SetFallback(MsgResult::OK);
+    Next();
+    ASSERT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Requests()[0].kind, MsgKind::Error);
+    EXPECT_EQ(CaptionOf(Requests()[0].kind), std::string("Error"));
+    EXPECT_EQ(Requests()[0].buttons, static_cast<MsgButtons>(mbOK));
+    EXPECT_NE(Requests()[0].text.find(updateLog), std::string::npos) << Requests()[0].text;
+    EXPECT_EQ(form().CurrentPage(), 7);
+    EXPECT_EQ(form().ModalResult(), 0);
+    EXPECT_FALSE(form().ClosedByProgram);
+    EXPECT_EQ(TextOf(IDC_NextBtn), "&Finish");
+    EXPECT_TRUE(IsWindowEnabled(Ctl(IDC_NextBtn)));
+    EXPECT_EQ(ReadWholeFile(updateLog), before);
+    EXPECT_FALSE(StandInWindowAppears(1000)) << "launched after a failed Update.log";
+    EXPECT_EQ(Starts(mainDir).size(), 1u);
+
+    // Once the file can be written, Finish goes through.
+    ASSERT_TRUE(SetFileAttributesA(updateLog.c_str(), FILE_ATTRIBUTE_NORMAL));
+    Next();
+    EXPECT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(form().ModalResult(), kModalOK);
+    EXPECT_EQ(ReadWholeFile(updateLog).compare(0, before.size(), before), 0) << "the earlier block stays first";
+    EXPECT_TRUE(StandInWindowAppears(10000));
+}
+
+TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) {
+    const std::string removable = Environment("QWP_REMOVABLE_DRIVE");
+    if (removable.empty()) GTEST_SKIP() << "no removable drive in this environment";
+    const std::string folder = removable + "\\QuilvanePostInstall";
+    RemoveTree(folder + "\\");
+    PlantEverywhere();
+    MakeForm({"-d" + folder});
+    ASSERT_TRUE(form().IsPortableInstall());
+    WalkTo(4);
+    const double before = LocalNowForTest();
+    Next();
+    const double after = LocalNowForTest();
+    ASSERT_EQ(form().CurrentPage(), 7);
+
+    ExpectCommonData(folder + "\\qwp_common.dat", before, after);
+    EXPECT_EQ(GetFileAttributesA((shared_ + "qwp_common.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(form().AssociationLetters, "B") << "the stored letters are kept";
+    for (const std::string& place : places_) EXPECT_EQ(ReadWholeFile(place), "old") << place;
+    Sleep(500);
+    EXPECT_TRUE(Starts(folder).empty()) << "no association command in a portable run";
+
+    Next();
+    EXPECT_EQ(form().ModalResult(), kModalOK);
+    EXPECT_TRUE(Requests().empty()) << Requests().front().text;
+    EXPECT_EQ(GetFileAttributesA((shared_ + "Update.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((folder + "\\Update.log").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(WaitForStarts(folder, 1), std::vector<std::string>{"\"" + folder + "\\qwp.exe\""});
+
+    {
+        MachineRegistryRedirect machine;
+        ASSERT_TRUE(machine.Active());
+        form().SaveSetupChoices();
+        EXPECT_FALSE(KeyExists(machine.Below("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")))
+            << "no uninstall entry in a portable run";
+        EXPECT_EQ(ReadSzValue(kInstallKeyPath, "MAINDIR"), std::optional<std::string>(folder));
+    }
+    CloseStandInWindows();
+    form_.reset();
+    RemoveTree(folder + "\\");
+}
+
+}  // namespace
+}  // namespace qwp::test
