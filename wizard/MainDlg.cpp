@@ -114,14 +114,18 @@ TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments
         SetStaticTexts();
         LoadSetupChoices(arguments);
         SetText(IDC_DestDirEdt, MainDir);
+        SetUpFolderPickers();
         FillComponentsList();
         SetText(IDC_SelCompLbl, kSelCompText);
         SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
         ChangePage(kNoPage, 0);
+        FolderSyncEnabled = true;
     } catch (...) {
         // No destructor runs for a constructor that throws: the window must
         // not outlive the object its procedure points to.
         components_.reset();
+        drives_.reset();
+        folders_.reset();
         DestroyWindow(hwnd_);
         throw;
     }
@@ -131,8 +135,11 @@ TMainDlgForm::~TMainDlgForm() {
     ComponentNumbers.clear();
     if (hwnd_) {
         KillTimer(hwnd_, kDrivePollTimerId);
-        // The list gives its subclass back while its window still exists.
+        // The lists give their subclasses back while their windows still
+        // exist.
         components_.reset();
+        drives_.reset();
+        folders_.reset();
         DestroyWindow(hwnd_);
     }
 }
@@ -380,6 +387,9 @@ LRESULT CALLBACK TMainDlgForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam
 LRESULT TMainDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
+            if ((drives_ && drives_->HandleCommand(wParam, lParam)) ||
+                (folders_ && folders_->HandleCommand(wParam, lParam)))
+                return 0;
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CLOSE:
@@ -403,11 +413,13 @@ LRESULT TMainDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_MEASUREITEM: {
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
             if (components_ && components_->MeasureItem(*item)) return TRUE;
+            if ((folders_ && folders_->MeasureItem(*item)) || (drives_ && drives_->MeasureItem(*item))) return TRUE;
             break;
         }
         case WM_DRAWITEM: {
             auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
             if (components_ && components_->DrawItem(*item)) return TRUE;
+            if ((folders_ && folders_->DrawItem(*item)) || (drives_ && drives_->DrawItem(*item))) return TRUE;
             break;
         }
         case WM_ACTIVATEAPP:
@@ -486,7 +498,5 @@ void TMainDlgForm::OnNextDialogControl(WPARAM which, bool isHandle) {
 void TMainDlgForm::OnActivateApp(bool active) {
     if (active && currentPage_ == 3) UpdateDiskSpace();
 }
-
-void TMainDlgForm::OnDrivePollTimer() {}
 
 }  // namespace qwp

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "controls/CheckListBox.h"
+#include "controls/FileCtrl.h"
 #include "instutils/Handles.h"
 #include "payload/InstallPlan.h"
 #include "payload/InstallRun.h"
@@ -66,6 +67,12 @@ public:
     // Destination folder.
     void NormalizeDestDir();
     bool IsPortableInstall() const;
+    // The folder list's change: its folder, normalised, into the edit box
+    // once FolderSyncEnabled is set (at the end of the construction).
+    void DestDirLstBxChange();
+    TDirectoryListBox& DestDirLstBx() { return *folders_; }
+    TDriveComboBox& DestDirCmbBx() { return *drives_; }
+    bool FolderSyncEnabled = false;
 
     // Stored choices; after a normal installation also the uninstall entry.
     void LoadSetupChoices(const std::vector<std::string>& arguments);
@@ -105,6 +112,7 @@ private:
     void CreateFonts();
     void CreateControls(const ControlTable& table);
     void SetUpComponentsList();
+    void SetUpFolderPickers();
     void FillComponentsList();
     void SetStaticTexts();
 
@@ -138,6 +146,8 @@ private:
     std::map<int, HWND> controls_;
     std::vector<std::unique_ptr<TPanel>> panels_;
     std::unique_ptr<TCheckListBox> components_;
+    std::unique_ptr<TDirectoryListBox> folders_;
+    std::unique_ptr<TDriveComboBox> drives_;
     UniqueGdiObject dialogFont_;
     UniqueGdiObject titleFont_;
     UniqueGdiObject logo_;

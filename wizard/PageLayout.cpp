@@ -64,6 +64,15 @@ const ControlSpec kDestDir[] = {
      "Specify the &folder where you want to install Quilvane Word Processor:", 11, 7, 0, 0, kLabel, 0, kNoLook, kDlg},
     {"DestDirEdt", IDC_DestDirEdt, IDC_DestDirTabSheet, "EDIT", "", 11, 26, 345, kEditHeight,
      WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kNoLook, kDlg},
+    // The folder and drive pickers take these over; the drive list sets its
+    // own heights (closed and dropped down) from its item height.
+    {"DestDirLstBx", IDC_DestDirLstBx, IDC_DestDirTabSheet, "LISTBOX", "", 11, 48, 345, 174,
+     WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY |
+         LBS_NOINTEGRALHEIGHT,
+     WS_EX_CLIENTEDGE, kNoLook, kDlg},
+    {"DestDirCmbBx", IDC_DestDirCmbBx, IDC_DestDirTabSheet, "COMBOBOX", "", 11, 225, 345, 19,
+     WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0,
+     kNoLook, kDlg},
 };
 
 const ControlSpec kSelComp[] = {

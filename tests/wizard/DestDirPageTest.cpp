@@ -1,0 +1,304 @@
+// Page 2 in the wizard: the pickers' place and start folder, the folder text
+// cleaned up by NormalizeDestDir, the pickers rewriting the edit box, and
+// the one-second drive polling with drives that come and go while the
+// wizard is open. Drives are made through Wine's mount manager, which
+// GetLogicalDrives sees at once (a bare link in the prefix's dosdevices
+// folder is seen only after the Wine server restarts).
+#include "tests/wizard/WizardFixture.h"
+
+#include <winioctl.h>
+
+#include <cstring>
+
+namespace qwp::test {
+namespace {
+
+// Wine's mount manager extension that defines a drive letter for a Unix
+// folder with a drive type, as its configuration tool does.
+constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDriveRequest {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+
+bool DefineUnixDrive(char letter, UINT type, const std::string& unixFolder) {
+    UniqueFile manager(CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!manager) return false;
+    std::vector<char> buffer(sizeof(UnixDriveRequest) + unixFolder.size() + 1, '\0');
+    UnixDriveRequest request{};
+    request.size = static_cast<ULONG>(buffer.size());
+    request.type = type;
+    request.letter = static_cast<WCHAR>(letter);
+    if (!unixFolder.empty()) request.mountPointOffset = sizeof request;
+    std::memcpy(buffer.data(), &request, sizeof request);
+    std::copy(unixFolder.begin(), unixFolder.end(), buffer.begin() + sizeof request);
+    DWORD returned = 0;
+    return DeviceIoControl(manager.get(), kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
+                           0, &returned, nullptr) != FALSE;
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+    using ToUnixFn = char*(__cdecl*)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnixFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return {};
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
+    char* unix = toUnix(wide);
+    if (!unix) return {};
+    std::string path = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+// A drive letter that comes (Plug) and goes (Unplug) during a test.
+class TestDrive {
+public:
+    TestDrive(char letter, const std::string& folder) : letter_(letter), unix_(UnixPath(folder)) { Unplug(); }
+    ~TestDrive() { Unplug(); }
+    TestDrive(const TestDrive&) = delete;
+    TestDrive& operator=(const TestDrive&) = delete;
+    bool Plug(UINT type) {
+        return !unix_.empty() && DefineUnixDrive(letter_, type, unix_) && (GetLogicalDrives() & Bit());
+    }
+    void Unplug() { DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, {}); }
+    DWORD Bit() const { return 1u << (letter_ - 'a'); }
+
+private:
+    char letter_;
+    std::string unix_;
+};
+
+std::string Lower(std::string text) {
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string ProgramFiles() { return GetSpecialFolder(CSIDL_PROGRAM_FILES); }
+
+void MakeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
+
+class DestDirPageTest : public WizardTest {
+protected:
+    void Tick() { SendMessageA(form().Handle(), WM_TIMER, 1, 0); }
+    std::string SelectedDriveText() {
+        return form().DestDirCmbBx().ItemText(form().DestDirCmbBx().CurrentIndex());
+    }
+    int FolderIndex(const std::string& path) {
+        for (int i = 0; i < form().DestDirLstBx().Count(); ++i)
+            if (form().DestDirLstBx().ItemText(i) == path) return i;
+        return -1;
+    }
+    void ClickFolder(int index) {
+        HWND list = Ctl(IDC_DestDirLstBx);
+        RECT r{};
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM(r.left + 60, (r.top + r.bottom) / 2);
+        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(list, WM_LBUTTONUP, 0, at);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    // Picks a drive in the drive list as the user does.
+    void PickDrive(char letter) {
+        HWND combo = Ctl(IDC_DestDirCmbBx);
+        const int count = form().DestDirCmbBx().Count();
+        for (int i = 0; i < count; ++i)
+            if (form().DestDirCmbBx().ItemText(i)[0] == letter) {
+                SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+                SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_DestDirCmbBx, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(combo));
+                return;
+            }
+        ADD_FAILURE() << "drive " << letter << " is not listed";
+    }
+    TempFolder folder_;
+};
+
+TEST_F(DestDirPageTest, PickersSitOnThePageAndShowTheNearestFolderOfTheStartText) {
+    MakeFolder(folder_ / "Existing");
+    const std::string typed = folder_ / "Existing\\Not Yet\\Quilvane";
+    for (int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        MakeForm({"-d" + typed}, dpi);
+        WalkTo(2);
+        EXPECT_EQ(TextOf(IDC_DestDirEdt), typed) << "the start text stays as typed";
+        EXPECT_EQ(form().DestDirLstBx().FolderPath(), folder_ / "Existing\\");
+        EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), 'c');
+        EXPECT_EQ(SelectedDriveText().substr(0, 3), "c: ");
+        EXPECT_EQ(form().DestDirLstBx().ItemText(form().DestDirLstBx().CurrentIndex()), folder_ / "Existing");
+
+        // Places relative to the page, scaled; the folder list's rows are 17
+        // pixels at 96 DPI, the drive list closes inside the page.
+        const auto placed = [](HWND control) {
+            RECT r;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        };
+        const RECT list = placed(Ctl(IDC_DestDirLstBx)), combo = placed(Ctl(IDC_DestDirCmbBx));
+        EXPECT_EQ(list.left, Scale(11, dpi));
+        EXPECT_EQ(list.top, Scale(48, dpi));
+        EXPECT_EQ(list.right, Scale(11 + 345, dpi));
+        EXPECT_EQ(list.bottom, Scale(48 + 174, dpi));
+        EXPECT_EQ(combo.left, Scale(11, dpi));
+        EXPECT_EQ(combo.top, Scale(225, dpi));
+        EXPECT_EQ(combo.right, Scale(11 + 345, dpi));
+        RECT page;
+        GetClientRect(Ctl(IDC_DestDirTabSheet), &page);
+        EXPECT_LE(combo.bottom, page.bottom);
+        if (dpi == 96) {
+            EXPECT_EQ(SendMessageA(Ctl(IDC_DestDirLstBx), LB_GETITEMHEIGHT, 0, 0), 17);
+        }
+        EXPECT_EQ(SendMessageA(Ctl(IDC_DestDirLstBx), LB_GETITEMHEIGHT, 0, 0), form().DestDirLstBx().ItemHeight());
+        EXPECT_TRUE(IsWindowVisible(Ctl(IDC_DestDirLstBx)));
+        EXPECT_TRUE(IsWindowVisible(Ctl(IDC_DestDirCmbBx)));
+        // Tab goes from the edit box to the folder list and the drive list.
+        SetFocus(Ctl(IDC_DestDirEdt));
+        EXPECT_EQ(GetNextDlgTabItem(form().Handle(), Ctl(IDC_DestDirEdt), FALSE), Ctl(IDC_DestDirLstBx));
+        EXPECT_EQ(GetNextDlgTabItem(form().Handle(), Ctl(IDC_DestDirLstBx), FALSE), Ctl(IDC_DestDirCmbBx));
+    }
+}
+
+TEST_F(DestDirPageTest, NormalizeDestDirNamesAProductFolder) {
+    const std::string removable = Environment("QWP_REMOVABLE_DRIVE");
+    if (removable.empty()) GTEST_SKIP() << "no removable drive in this environment";
+    const char other = Lower(removable)[0];
+    MakeForm();
+    const std::string programFiles = ProgramFiles();
+    ASSERT_GE(programFiles.size(), 4u);
+    const std::string pfDrive(1, Lower(programFiles)[0]);
+
+    const auto normalized = [&](const std::string& typed) {
+        SetWindowTextA(Ctl(IDC_DestDirEdt), typed.c_str());
+        form().NormalizeDestDir();
+        return TextOf(IDC_DestDirEdt);
+    };
+    // Before anything is picked, a text without a drive takes the drive
+    // the list shows (the start folder's).
+    EXPECT_EQ(normalized("Relative\\Folder"), pfDrive + ":\\Quilvane");
+    EXPECT_EQ(normalized("  C:\\Some Folder\\Sub\\  "), "C:\\Some Folder\\Sub");
+    EXPECT_EQ(normalized("D:\\"), "D:\\Quilvane");
+    EXPECT_EQ(normalized("D:"), "D:\\Quilvane");
+    EXPECT_EQ(normalized(" \tD:\\Tab"), pfDrive + ":\\Quilvane") << "only blanks are trimmed";
+    EXPECT_EQ(normalized(Lower(programFiles)), Lower(programFiles) + "\\Quilvane");
+    std::string upper = programFiles;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    EXPECT_EQ(normalized(upper + "\\ "), upper + "\\Quilvane");
+    EXPECT_EQ(normalized(programFiles + "\\Other"), programFiles + "\\Other");
+    EXPECT_EQ(normalized("\\\\server\\share\\"), "\\\\server\\share");
+    // A text longer than MAX_PATH is kept as typed.
+    const std::string longPath = "C:\\" + std::string(300, 'x') + "\\" + std::string(200, 'y');
+    EXPECT_EQ(normalized(longPath + "\\"), longPath);
+
+    // Once another drive is selected, a text without a drive part is the
+    // product folder at that drive's root.
+    form().DestDirCmbBx().SelectDrive(other);
+    EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), other);
+    EXPECT_EQ(normalized(""), std::string(1, other) + ":\\Quilvane");
+    EXPECT_EQ(normalized("   "), std::string(1, other) + ":\\Quilvane");
+    EXPECT_EQ(normalized("Relative\\Folder"), std::string(1, other) + ":\\Quilvane");
+}
+
+TEST_F(DestDirPageTest, PickingAFolderOrADriveRewritesTheEditBoxAndTypingMovesNothing) {
+    MakeFolder(folder_ / "Apps");
+    MakeFolder(folder_ / "Apps\\Inner");
+    MakeForm({"-d" + folder_.Path()});
+    WalkTo(2);
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), folder_.Path()) << "construction does not rewrite the text";
+
+    const int apps = FolderIndex(folder_ / "Apps");
+    ASSERT_GT(apps, 0);
+    ClickFolder(apps);
+    EXPECT_EQ(form().DestDirLstBx().FolderPath(), folder_ / "Apps");
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), folder_ / "Apps");
+    ASSERT_EQ(FolderIndex(folder_ / "Apps\\Inner"), form().DestDirLstBx().CurrentIndex() + 1);
+
+    // Typing does not move the list.
+    SetWindowTextA(Ctl(IDC_DestDirEdt), "D:\\Typed");
+    EXPECT_EQ(form().DestDirLstBx().FolderPath(), folder_ / "Apps");
+
+    // The root item: the product folder at the root of the drive.
+    ClickFolder(0);
+    EXPECT_EQ(form().DestDirLstBx().FolderPath(), folder_.Path().substr(0, 3));
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), folder_.Path().substr(0, 3) + "Quilvane");
+
+    // A drive picked in the drive list moves the folder list and so the text.
+    const std::string removable = Environment("QWP_REMOVABLE_DRIVE");
+    if (removable.empty()) return;
+    const char other = Lower(removable)[0];
+    PickDrive(other);
+    EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), other);
+    EXPECT_EQ(form().DestDirLstBx().FolderPath(), std::string(1, other) + ":\\");
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), std::string(1, other) + ":\\Quilvane");
+    // Back on the Program Files drive: Program Files, so its product folder.
+    PickDrive(Lower(ProgramFiles())[0]);
+    EXPECT_TRUE(SameName(TextOf(IDC_DestDirEdt), JoinPath(ProgramFiles(), "Quilvane"))) << TextOf(IDC_DestDirEdt);
+
+    // Next takes the normalised text as the destination.
+    SetWindowTextA(Ctl(IDC_DestDirEdt), (folder_ / "Apps\\").c_str());
+    Next();
+    EXPECT_EQ(form().CurrentPage(), 3);
+    EXPECT_EQ(form().MainDir, folder_ / "Apps");
+}
+
+TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
+    TempFolder stick, disk;
+    TestDrive plugged('p', stick.Path());
+    TestDrive second('q', disk.Path());
+    MakeForm({"-d" + folder_.Path()});
+    WalkTo(2);
+    const std::uint32_t before = form().DestDirCmbBx().DriveMask();
+    Tick();
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), folder_.Path()) << "nothing changed, nothing is rewritten";
+
+    // A removable drive plugged in while the wizard is open: the wizard's own
+    // one-second timer selects it and the text becomes its product folder.
+    if (!plugged.Plug(DRIVE_REMOVABLE)) GTEST_SKIP() << "the mount manager cannot define drives here";
+    const DWORD until = GetTickCount() + 5000;
+    while (form().DestDirCmbBx().SelectedDrive() != 'p' && GetTickCount() < until) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(50);
+    }
+    EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), 'p');
+    EXPECT_EQ(form().DestDirCmbBx().DriveMask(), before | plugged.Bit());
+    EXPECT_EQ(SelectedDriveText().substr(0, 3), "p: ");
+    EXPECT_EQ(form().DestDirLstBx().FolderPath(), "p:\\");
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "p:\\Quilvane");
+    EXPECT_EQ(form().MainDir, folder_.Path()) << "the destination changes only with Next";
+
+    // Another drive comes and goes while p: stays selected: p: stays, and
+    // the text the user has typed since is kept.
+    SetWindowTextA(Ctl(IDC_DestDirEdt), "p:\\Typed");
+    ASSERT_TRUE(second.Plug(DRIVE_FIXED));
+    Tick();
+    EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), 'q') << "a new drive is selected";
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "q:\\Quilvane");
+    form().DestDirCmbBx().SelectDrive('p');
+    second.Unplug();
+    Tick();
+    EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), 'p');
+    EXPECT_EQ(SelectedDriveText().substr(0, 3), "p: ") << "the kept item is selected again";
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "p:\\Quilvane");
+
+    // The selected drive goes: the Program Files drive takes its place.
+    plugged.Unplug();
+    Tick();
+    const char pfDrive = Lower(ProgramFiles())[0];
+    EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), pfDrive);
+    EXPECT_EQ(SelectedDriveText()[0], pfDrive);
+    EXPECT_EQ(form().DestDirCmbBx().DriveMask(), before);
+    EXPECT_TRUE(SameName(TextOf(IDC_DestDirEdt), JoinPath(ProgramFiles(), "Quilvane"))) << TextOf(IDC_DestDirEdt);
+}
+
+}  // namespace
+}  // namespace qwp::test
