@@ -305,22 +305,26 @@ TransparentPicture::TransparentPicture(const char* resourceName, int dpi) {
     if (!source || !GetObjectA(source.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
     const int width = MulDiv(info.bmWidth, dpi, 96), height = MulDiv(info.bmHeight, dpi, 96);
     WindowDc screen(nullptr);
-    MemoryDc sourceDc, imageDc, maskDc;
-    if (!screen.get() || !sourceDc.get() || !imageDc.get() || !maskDc.get()) return;
+    MemoryDc sourceDc, smallMaskDc, imageDc, maskDc;
+    if (!screen.get() || !sourceDc.get() || !smallMaskDc.get() || !imageDc.get() || !maskDc.get()) return;
+    UniqueGdiObject smallMask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr));
     UniqueGdiObject image(CreateCompatibleBitmap(screen.get(), width, height));
     UniqueGdiObject mask(CreateBitmap(width, height, 1, 1, nullptr));
-    if (!image || !mask) return;
+    if (!smallMask || !image || !mask) return;
     {
         SelectObjectGuard selectSource(sourceDc.get(), source.get());
+        SelectObjectGuard selectSmallMask(smallMaskDc.get(), smallMask.get());
         SelectObjectGuard selectImage(imageDc.get(), image.get());
         SelectObjectGuard selectMask(maskDc.get(), mask.get());
-        // Whole pixels only: a blend would make colours near the transparent
-        // one that the mask no longer catches.
+        // The mask is made at the picture's own size, where its colours are
+        // exact: colour to monochrome turns the background colour white.
+        SetBkColor(sourceDc.get(), GetPixel(sourceDc.get(), 0, info.bmHeight - 1));
+        BitBlt(smallMaskDc.get(), 0, 0, info.bmWidth, info.bmHeight, sourceDc.get(), 0, 0, SRCCOPY);
+        // Picture and mask are scaled by the same whole-pixel mapping.
         SetStretchBltMode(imageDc.get(), COLORONCOLOR);
+        SetStretchBltMode(maskDc.get(), COLORONCOLOR);
         StretchBlt(imageDc.get(), 0, 0, width, height, sourceDc.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-        // Colour to monochrome: pixels of the background colour become white.
-        SetBkColor(imageDc.get(), GetPixel(imageDc.get(), 0, height - 1));
-        BitBlt(maskDc.get(), 0, 0, width, height, imageDc.get(), 0, 0, SRCCOPY);
+        StretchBlt(maskDc.get(), 0, 0, width, height, smallMaskDc.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         // Monochrome to colour: white is the background colour, black the
         // text colour. Image AND NOT mask blackens the transparent pixels.
         SetBkColor(imageDc.get(), RGB(255, 255, 255));

@@ -1,0 +1,251 @@
+// The real setup run as a user runs it with "-d" naming a folder on the
+// removable drive: a portable installation, every file below the destination
+// and the spelling files in its "Spellcheck" sub-folder, no install log, the
+// choices stored for the user. Page 2 is kept as a picture at 96 and 144
+// dots per inch, once with the drive list dropped down, under
+// screens/<arch>/ beside the build folder.
+#include "instutils/Handles.h"
+#include "instutils/PathText.h"
+#include "instutils/Paths.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/TempFolder.h"
+#include "wizard/ControlIds.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qwp::test {
+namespace {
+
+constexpr DWORD kStartTimeout = 30000;
+constexpr DWORD kPageTimeout = 10000;
+constexpr DWORD kInstallTimeout = 180000;
+
+constexpr char kCaption[] = "Quilvane Word Processor - Setup";
+constexpr char kProductKey[] = "Software\\Quilvane Word Processor";
+constexpr char kInstallKey[] = "Software\\Quilvane Word Processor\\Install";
+const char* const kTitles[8] = {"Welcome to the Quilvane Word Processor Setup",
+                                "License Agreement",
+                                "Choose Destination Folder",
+                                "Select Components",
+                                "Ready to Install",
+                                "Installing",
+                                "Associate With Document Types",
+                                "Installation Complete"};
+
+const std::set<std::string> kSpellingNames = {"english (american).asc", "english (british).asc", "english.zlx",
+                                              "us.zlx", "uk.zlx", "userdicen.tlx", "english (american).cache"};
+
+std::string Lower(std::string text) {
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string ArchName() { return sizeof(void*) == 4 ? "win32" : "win64"; }
+
+// screens/<arch>/<dpi>dpi/ beside this architecture's build folder.
+std::string ScreensFolder(int dpi) {
+    std::string build = BuildFile("");
+    build.pop_back();
+    const std::string folder = build.substr(0, build.find_last_of('\\') + 1) + "screens\\" + ArchName() + "\\" +
+                               std::to_string(dpi) + "dpi\\";
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    return folder;
+}
+
+// The DPI that Wine gives processes started from now on.
+bool SetSystemDpi(DWORD dpi) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueRegKey key(raw);
+    return RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
+           ERROR_SUCCESS;
+}
+
+std::string StoredString(const char* name) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kInstallKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return "absent";
+    UniqueRegKey key(raw);
+    char data[1024] = {};
+    DWORD size = sizeof data - 1, type = 0;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        return "absent";
+    return type == REG_SZ ? data : "type " + std::to_string(type);
+}
+
+struct Entry {
+    std::string name, source;
+};
+
+std::vector<Entry> ReadManifest() {
+    std::vector<Entry> entries;
+    std::istringstream lines(ReadWholeFile(SourceFile("sample/manifest.tsv")));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
+        if (tab2 == std::string::npos) continue;
+        entries.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1)});
+    }
+    return entries;
+}
+
+std::string SourceBytes(const Entry& entry) {
+    return ReadWholeFile(entry.source == "@qwp" ? BuildFile("qwp.exe") : SourceFile("sample/files/" + entry.source));
+}
+
+class PortableEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        removable_ = Environment("QWP_REMOVABLE_DRIVE");
+        if (removable_.empty()) GTEST_SKIP() << "no removable drive in this environment";
+        dest_ = removable_ + "\\QwpPortable-" + ArchName();
+        RemoveTree(dest_ + "\\");
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
+        ASSERT_TRUE(SetSystemDpi(96));
+    }
+    void TearDown() override {
+        SetSystemDpi(96);
+        if (removable_.empty()) return;
+        RemoveTree(dest_ + "\\");
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
+    }
+
+    bool OnPage(HWND window, int page) const {
+        return ControlText(window, IDC_TopLbl) == kTitles[page] &&
+               ControlVisible(window, IDC_WelcomeTabSheet + page);
+    }
+    bool WaitForPage(HWND window, int page, DWORD timeout = kPageTimeout) const {
+        return WaitUntil([&] { return OnPage(window, page); }, timeout);
+    }
+
+    // Page 2 as it is, and with the drive list dropped down (the list is a
+    // window of its own, so the screen is kept for that one).
+    void ShootPage2(HWND window, int dpi) {
+        const std::string folder = ScreensFolder(dpi);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        Sleep(400);
+        EXPECT_TRUE(CaptureWindow(window, folder + "page2-destination-portable.png"));
+        HWND combo = FindControl(window, IDC_DestDirCmbBx);
+        ASSERT_NE(combo, nullptr);
+        SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        Sleep(400);
+        DWORD_PTR dropped = 0;
+        SendMessageTimeoutA(combo, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &dropped);
+        EXPECT_EQ(dropped, 1u) << "the drive list did not drop down";
+        EXPECT_TRUE(CaptureScreen(folder + "page2-drive-list-dropped.png"));
+        SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    }
+
+    // What page 2 shows for the destination on the removable drive.
+    void CheckPage2(HWND window) {
+        EXPECT_EQ(ControlText(window, IDC_DestDirEdt), dest_) << "the -d text is shown as given";
+        HWND combo = FindControl(window, IDC_DestDirCmbBx);
+        HWND list = FindControl(window, IDC_DestDirLstBx);
+        ASSERT_TRUE(combo && list);
+        DWORD_PTR index = 0, length = 0;
+        SendMessageTimeoutA(combo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &index);
+        SendMessageTimeoutA(combo, CB_GETLBTEXTLEN, index, 0, SMTO_ABORTIFHUNG, 5000, &length);
+        ASSERT_LT(length, 200u);
+        // The list strings are read through the system's own marshalling of
+        // these messages, as a screen reader reads them.
+        const auto listString = [&](HWND control, UINT message) {
+            WCHAR wide[256] = {};
+            SendMessageTimeoutW(control, message, index, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000,
+                                &length);
+            char text[512] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            return std::string(text);
+        };
+        const std::string drive = listString(combo, CB_GETLBTEXT);
+        EXPECT_EQ(drive.substr(0, 3), Lower(removable_) + " ") << drive;
+        SendMessageTimeoutA(list, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &index);
+        const std::string text = listString(list, LB_GETTEXT);
+        EXPECT_EQ(Lower(text), Lower(removable_ + "\\")) << "the folder list shows the nearest existing folder";
+    }
+
+    std::string removable_, dest_;
+};
+
+TEST_F(PortableEndToEnd, DestinationOnTheRemovableDriveInstallsPortably) {
+    ChildProcess setup("\"" + BuildFile("setup.exe") + "\" \"-d" + dest_ + "\"");
+    ASSERT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
+    HWND window = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
+    ASSERT_NE(window, nullptr) << "no wizard window";
+
+    for (int page = 0; page <= 4; ++page) {
+        ASSERT_TRUE(WaitForPage(window, page)) << "page " << page << "; the title reads \""
+                                               << ControlText(window, IDC_TopLbl) << "\"";
+        if (page == 2) {
+            CheckPage2(window);
+            ShootPage2(window, 96);
+        }
+        if (page == 4) {
+            EXPECT_FALSE(ControlVisible(window, IDC_InstallToAllChkBx)) << "portable: no all-users choice";
+            EXPECT_FALSE(ControlVisible(window, IDC_DesktopChkBx));
+        }
+        ClickControl(window, IDC_NextBtn);
+    }
+    // The associations page is skipped.
+    ASSERT_TRUE(WaitForPage(window, 7, kInstallTimeout)) << "the title reads \"" << ControlText(window, IDC_TopLbl)
+                                                         << "\"";
+    // No word processor left running after the test.
+    if (CheckState(window, IDC_FinishChkBx) == BST_CHECKED) ClickControl(window, IDC_FinishChkBx);
+    ASSERT_TRUE(WaitUntil([&] { return CheckState(window, IDC_FinishChkBx) == BST_UNCHECKED; }, kPageTimeout));
+    ClickControl(window, IDC_NextBtn);
+    EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u) << "exit code after Finish";
+
+    const std::vector<Entry> manifest = ReadManifest();
+    ASSERT_EQ(manifest.size(), 272u);
+    int wrong = 0;
+    for (const Entry& entry : manifest) {
+        const bool spelling = kSpellingNames.count(Lower(entry.name)) != 0;
+        const std::string path = dest_ + (spelling ? "\\Spellcheck\\" : "\\") + entry.name;
+        if (ReadWholeFile(path) != SourceBytes(entry) && ++wrong <= 10) ADD_FAILURE() << path << " missing or wrong";
+    }
+    EXPECT_EQ(wrong, 0) << "of 272 files not below the destination";
+    EXPECT_EQ(GetFileAttributesA((dest_ + "\\Install.log").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "a portable run writes no install log";
+    EXPECT_EQ(Lower(StoredString("MAINDIR")), Lower(dest_)) << "the choices are stored for the user";
+}
+
+TEST_F(PortableEndToEnd, DestinationPageAt144Dpi) {
+    ASSERT_TRUE(SetSystemDpi(144));
+    ChildProcess setup("\"" + BuildFile("setup.exe") + "\" \"-d" + dest_ + "\"");
+    ASSERT_TRUE(setup.Started());
+    HWND window = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
+    ASSERT_NE(window, nullptr);
+    for (int page = 0; page < 2; ++page) {
+        ASSERT_TRUE(WaitForPage(window, page));
+        ClickControl(window, IDC_NextBtn);
+    }
+    ASSERT_TRUE(WaitForPage(window, 2));
+    CheckPage2(window);
+    RECT combo{}, sheet{};
+    GetWindowRect(FindControl(window, IDC_DestDirCmbBx), &combo);
+    GetWindowRect(FindControl(window, IDC_DestDirTabSheet), &sheet);
+    EXPECT_LE(combo.bottom, sheet.bottom) << "the closed drive list lies inside the page";
+    EXPECT_EQ(combo.right - combo.left, MulDiv(11 + 345, 144, 96) - MulDiv(11, 144, 96));
+    ShootPage2(window, 144);
+
+    ClickControl(window, IDC_CancelBtn);
+    HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    ASSERT_NE(confirm, nullptr);
+    ASSERT_TRUE(PressButton(confirm, "&Abort"));
+    EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u);
+    EXPECT_EQ(GetFileAttributesA(dest_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing is written when cancelled";
+}
+
+}  // namespace
+}  // namespace qwp::test
