@@ -203,15 +203,34 @@ TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
     EXPECT_NE(size, "REG_DWORD:0");
 
     // What the two runs left, for the record.
-    std::printf("[ reinstall  ] destination %s: %zu files\n", mainDir.c_str(), [&] {
-        std::vector<std::string> files;
-        ListFiles(JoinPath(mainDir, ""), files);
-        return files.size();
-    }());
+    std::string names;
+    for (const std::string& name : Entries(JoinPath(mainDir, ""))) names += " " + name;
+    std::printf("[ reinstall  ] destination %s:%s\n", mainDir.c_str(), names.c_str());
+    names.clear();
+    for (const std::string& name : Entries(CommonDataFolder())) names += " " + name;
+    std::printf("[ reinstall  ] common data %s:%s\n", CommonDataFolder().c_str(), names.c_str());
     std::vector<std::string> common;
     ListFiles(CommonDataFolder(), common);
-    std::printf("[ reinstall  ] common data %s: %zu files, Update.log %zu lines, Install.log %zu lines\n",
-                CommonDataFolder().c_str(), common.size(), update.size(), log.size());
+    std::printf("[ reinstall  ] %zu files below the common data folder, Update.log %zu lines, Install.log %zu lines\n",
+                common.size(), update.size(), log.size());
+    for (const std::string& line : log) std::printf("[ reinstall  ] Install.log: %s\n", line.c_str());
+    for (std::size_t i = 0; i < update.size() && i < 3; ++i)
+        std::printf("[ reinstall  ] Update.log: %s\n", update[i].c_str());
+    for (const char* name : {"MAINDIR", "COMPS (1.6.6.2)", "INSTALLTOALL", "DSKSHORTCUT", "EXTENSIONS", "LAUNCH"}) {
+        HKEY raw = nullptr;
+        DWORD type = 0, size = 0;
+        char data[1024] = {};
+        size = sizeof data - 1;
+        std::string shown = "absent";
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quilvane Word Processor\\Install", 0, KEY_READ, &raw) ==
+            ERROR_SUCCESS) {
+            if (RegQueryValueExA(raw, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+                shown = type == REG_SZ ? "REG_SZ:" + std::string(data)
+                                       : "REG_DWORD:" + std::to_string(*reinterpret_cast<DWORD*>(data));
+            RegCloseKey(raw);
+        }
+        std::printf("[ reinstall  ] HKCU\\Software\\Quilvane Word Processor\\Install %s = %s\n", name, shown.c_str());
+    }
     for (const std::string& place : ShortcutPlaces())
         std::printf("[ reinstall  ] shortcut %s: %s\n", place.c_str(), PathPresent(place) ? "present" : "absent");
     std::printf("[ reinstall  ] HKLM%s\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quilvane Word Processor:\n",
