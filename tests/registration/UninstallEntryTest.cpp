@@ -116,6 +116,9 @@ TEST(FolderSize, LinksAreNotFollowed) {
         ASSERT_EQ(MakeUnixSymlink(outside + "foreign.bin", root + "tofile.bin"), "");
     }
     EXPECT_EQ(FolderSizeKB(root, 4096), 4u);
+    // A destination that is itself a link is measured where its files are.
+    ASSERT_EQ(MakeUnixSymlink(root, scratch / "alias"), "");
+    EXPECT_EQ(FolderSizeKB(scratch / "alias", 4096), 4u);
     RemoveUnixTree(scratch.Path());
 }
 
