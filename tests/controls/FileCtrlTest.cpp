@@ -607,11 +607,16 @@ TEST_F(FileCtrl, ItemsAreIndentedAndDrawnWithTransparentPicturesAtEveryDpi) {
             EXPECT_GE(textInk, indent + scaled(16) + scaled(4));
             EXPECT_LE(textInk, indent + scaled(16) + scaled(4) + scaled(3));
         }
-        // A selected row keeps its picture's transparency on the highlight.
+        // A selected row keeps its picture's transparency on the highlight:
+        // the pictures' background (their corners) shows the row, and their
+        // black outline is drawn.
         DrawnItem selected(400, height);
         folders_->DrawItem(selected.Item(ODT_LISTBOX, list_, 0, ODS_SELECTED));
-        EXPECT_EQ(selected.Pixel(scaled(3), (height - scaled(16)) / 2 + scaled(16) - 1),
-                  GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF);
+        const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT) & 0xFFFFFF;
+        const int pictureTop = (height - scaled(16)) / 2;
+        EXPECT_EQ(selected.Pixel(scaled(3), pictureTop + scaled(16) - 1), highlight) << "bottom-left corner";
+        EXPECT_EQ(selected.Pixel(scaled(3), pictureTop), highlight) << "top-left corner";
+        EXPECT_EQ(selected.Pixel(scaled(3), pictureTop + scaled(8)), RGB(0, 0, 0)) << "the outline";
 
         // A drive: the picture 2 pixels in, the text 6 pixels after it, on
         // the window colour also when selected.
@@ -620,6 +625,9 @@ TEST_F(FileCtrl, ItemsAreIndentedAndDrawnWithTransparentPicturesAtEveryDpi) {
         DrawnItem drive(400, drives_->ItemHeight());
         drives_->DrawItem(drive.Item(ODT_COMBOBOX, combo_, c, ODS_SELECTED));
         const int pictureInk = drive.FirstInk(window);
+        const int driveTop = (drives_->ItemHeight() - scaled(11)) / 2;
+        EXPECT_EQ(drive.Pixel(scaled(2), driveTop), window) << "the drive picture's corner";
+        EXPECT_EQ(drive.Pixel(scaled(2), driveTop + scaled(11) - 1), window);
         EXPECT_EQ(pictureInk, scaled(2) + FirstOpaqueColumn("FIXEDDRIVE", dpi));
         const int textStart = scaled(2) + scaled(16) + scaled(6);
         const int textInk = drive.FirstInk(window, std::max(drive.FirstBlank(window, pictureInk), pictureInk));
