@@ -215,7 +215,7 @@ std::vector<std::string> SubFolderNames(std::string folder) {
         if (name == "." || name == "..") continue;
         names.push_back(name);
     } while (FindNextFileA(find.get(), &found));
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
     });
     return names;

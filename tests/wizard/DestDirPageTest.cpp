@@ -300,5 +300,28 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
     EXPECT_TRUE(SameName(TextOf(IDC_DestDirEdt), JoinPath(ProgramFiles(), "Quilvane"))) << TextOf(IDC_DestDirEdt);
 }
 
+
+// A destination longer than MAX_PATH goes through the page as typed; the
+// install run then asks about the file it cannot write, as for any other.
+using LongDestinationTest = InstallingWizardTest;
+
+TEST_F(LongDestinationTest, TextLongerThanMaxPathIsKeptAndItsCopyFailureAsked) {
+    const std::string typed = dest_.Path() + std::string(120, 'a') + "\\" + std::string(150, 'b') + "\\";
+    ASSERT_GT(typed.size(), static_cast<std::size_t>(MAX_PATH));
+    MakeForm({"-d" + typed});
+    WalkTo(2);
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), typed);
+    EXPECT_EQ(form().DestDirLstBx().FolderPath(), dest_.Path()) << "the nearest folder that exists";
+    Next();
+    ASSERT_EQ(form().CurrentPage(), 3);
+    EXPECT_EQ(form().MainDir, typed.substr(0, typed.size() - 1));
+    WalkTo(4);
+    answerer_.SetFallback(MsgResult::Abort);
+    Next();
+    ASSERT_GE(Requests().size(), 1u) << "the copy failure is asked about";
+    EXPECT_EQ(Requests()[0].kind, MsgKind::Error);
+    EXPECT_EQ(form().ModalResult(), kModalCancel);
+}
+
 }  // namespace
 }  // namespace qwp::test
