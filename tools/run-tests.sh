@@ -4,7 +4,7 @@
 # line per suite and architecture and one summary line at the end, and exits
 # non-zero when anything failed.
 set -uo pipefail
-build=$(cd "${1:-build}" && pwd)
+build=$(cd "${1:-build}" && pwd) || exit 2
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
 
@@ -30,7 +30,7 @@ bash "$here/check-binaries.sh" "$build" | tee -a "$build/checks.log"
 [ "${PIPESTATUS[0]}" = 0 ] || status=1
 
 echo "== native tests =="
-ctest --test-dir "$build/host" --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
+ctest --test-dir "$build/host" --timeout 900 --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
 
 bash "$here/wine-env.sh" "$build" bash "$here/run-windows-suites.sh" "$build" || status=1
 

@@ -8,7 +8,7 @@
 # that has the 32-bit half of Wine installed and still fails the probe has a
 # broken set-up, which is a failure, not a skip.
 set -uo pipefail
-build=$(cd "$1" && pwd)
+build=$(cd "$1" && pwd) || exit 2
 status=0
 
 i686_runs() {
@@ -17,8 +17,10 @@ i686_runs() {
   [[ "$out" == "pointer size 4, wow64 1" ]]
 }
 
+# A program that blocks (a window waiting for an answer, a child keeping the
+# output open) fails its suite after 15 minutes instead of stalling the run.
 run_suites() {  # run_suites win32|win64
-  ctest --test-dir "$build/$1" --output-on-failure --output-junit "$build/$1/results/ctest.xml" || status=1
+  ctest --test-dir "$build/$1" --timeout 900 --output-on-failure --output-junit "$build/$1/results/ctest.xml" || status=1
 }
 
 echo "== Windows tests, i686 build =="

@@ -12,7 +12,8 @@
 # touched.
 set -uo pipefail
 
-build=$(cd "$1" && pwd); shift
+build=$(cd "$1" && pwd) || exit 2
+shift
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 # No prompts to install Mono or Gecko into the prefix. No debugger for a
@@ -39,10 +40,14 @@ start_display() {
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      # Ours only while our server lives: another run may have taken the
+      # same number a moment earlier, and then ours has ended.
       kill -0 "$xvfb_pid" 2>/dev/null || break
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
       sleep 0.1
     done
+    kill "$xvfb_pid" >/dev/null 2>&1
+    xvfb_pid=""
   done
   echo "wine-env: could not start Xvfb" >&2
   return 1
