@@ -347,6 +347,12 @@ bool TMainDlgForm::HandleEnterKey(const MSG& msg) {
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
     if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
     HWND focus = GetFocus();
+    // An open drop-down list takes Enter itself, to close with the item
+    // chosen; only then is the page left.
+    char focusClass[16] = {};
+    if (focus && GetClassNameA(focus, focusClass, sizeof focusClass) && lstrcmpiA(focusClass, "ComboBox") == 0 &&
+        SendMessageA(focus, CB_GETDROPPEDSTATE, 0, 0))
+        return false;
     int id = focus ? GetDlgCtrlID(focus) : 0;
     if (id != IDC_BackBtn && id != IDC_CancelBtn) id = IDC_NextBtn;
     SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));

@@ -179,17 +179,25 @@ bool TMainDlgForm::LoadLicence() {
     WaitCursor wait;
     const std::string temporary = NewTempFileName();
     bool extracted;
-    {
-        LogSuppressed quiet;
-        extracted = AttachedFiles && AttachedFiles->ExtractEntry(nullptr, kLicenceEntryName, temporary);
-    }
-    if (extracted) {
-        std::string text;
-        if (ReadLines(temporary, text)) SetWindowTextA(Control(IDC_LicenseMemo), text.c_str());
+    try {
+        {
+            LogSuppressed quiet;
+            extracted = AttachedFiles && AttachedFiles->ExtractEntry(nullptr, kLicenceEntryName, temporary);
+        }
+        if (extracted) {
+            std::string text;
+            if (ReadLines(temporary, text)) SetWindowTextA(Control(IDC_LicenseMemo), text.c_str());
+            DeleteFileA(temporary.c_str());
+        }
+    } catch (...) {
+        // Out of memory on the way: the move fails, but the user keeps the
+        // buttons to try again or to leave.
         DeleteFileA(temporary.c_str());
-    } else {
-        CloseWithResult(kModalCancel);
+        SetEnabled(IDC_NextBtn, true);
+        SetEnabled(IDC_CancelBtn, true);
+        throw;
     }
+    if (!extracted) CloseWithResult(kModalCancel);
     return true;
 }
 

@@ -269,5 +269,22 @@ TEST_F(NavigationTest, KeyboardTabOrderAccessKeysEnterAndEscape) {
     EXPECT_EQ(Requests()[0].text, kCloseText);
 }
 
+// Enter in the open drive list closes the list; it does not leave page 2
+// with a drive the user has not confirmed.
+TEST_F(NavigationTest, EnterInTheOpenDriveListStaysOnTheDestinationPage) {
+    MakeForm(DestinationArgument());
+    WalkTo(2);
+    HWND drives = Ctl(IDC_DestDirCmbBx);
+    ASSERT_NE(drives, nullptr);
+    SetFocus(drives);
+    SendMessageA(drives, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageA(drives, CB_GETDROPPEDSTATE, 0, 0));
+    PostMessageA(drives, WM_KEYDOWN, VK_RETURN, 0);
+    answerer_.Queue(MsgResult::Abort, [this] { EXPECT_EQ(form().CurrentPage(), 2); });
+    PostMessageA(Ctl(IDC_CancelBtn), BM_CLICK, 0, 0);
+    EXPECT_EQ(ShowModalWithin(), kModalCancel);
+    EXPECT_EQ(Requests().size(), 1u);
+}
+
 }  // namespace
 }  // namespace qwp::test
