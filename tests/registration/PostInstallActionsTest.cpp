@@ -6,6 +6,7 @@
 #include "instutils/DateTime.h"
 #include "instutils/Handles.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -86,9 +87,10 @@ TEST(AssociationCommand, TokensInTableOrderAfterTheQuotedProgram) {
     EXPECT_EQ(AssociationLettersOf(rtfDocx), "AD");
 }
 
-class ShortcutTest : public ::testing::Test {
+class ShortcutTest : public RegistryScratchTest {
 protected:
     void SetUp() override {
+        RegistryScratchTest::SetUp();
         RemoveShortcuts();
         places_ = ShortcutPlaces();
         for (const std::string& place : places_) ASSERT_FALSE(place.empty()) << "a shortcut folder is unknown";
@@ -121,6 +123,7 @@ protected:
         EXPECT_EQ(fields.arguments, "") << place;
     }
 
+    UserDesktopRedirect desktop_;
     TempFolder dest_;
     std::string mainDir_;
     std::vector<std::string> places_;

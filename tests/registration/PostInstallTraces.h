@@ -7,6 +7,7 @@
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
 #include "registration/PostInstall.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -28,6 +29,21 @@ inline std::vector<std::string> ShortcutPlaces() {
         places.push_back(folder.empty() ? std::string() : JoinPath(folder, kShortcutName));
     }
     return places;
+}
+
+// Wine's shell starts winemenubuilder for every shortcut saved below a
+// Programs or Desktop folder: it writes menu and desktop entries into the
+// Unix home folder, outside any test prefix, and reads the new shortcut
+// while the test goes on (a delete of it can then fail). Switched off for
+// this process and the programs it starts from now on.
+inline void NoWineMenuBuilder() {
+    const char kOverride[] = "winemenubuilder.exe=d";
+    char current[4096] = {};
+    const DWORD length = GetEnvironmentVariableA("WINEDLLOVERRIDES", current, sizeof current);
+    std::string value = length > 0 && length < sizeof current ? current : "";
+    if (value.find(kOverride) != std::string::npos) return;
+    value += (value.empty() ? "" : ";") + std::string(kOverride);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", value.c_str());
 }
 
 inline bool PathPresent(const std::string& path) {
@@ -94,7 +110,37 @@ inline void DeleteUninstallEntry() {
     RegDeleteTreeA(key.get(), "Quilvane Word Processor");
 }
 
-// For a test that walks the wizard through Finish: the stand-in word
+// The user's own Desktop folder moved to a folder of the test for as long as
+// this lives (and Wine's menu builder switched off), through the user shell folders below HKEY_CURRENT_USER, which
+// must be a scratch key (RegistryScratch) already. Wine links the user's
+// Desktop to the Unix home folder, which every prefix and every test run on
+// the machine shares: shortcuts made or deleted there would meet those of
+// other runs.
+class UserDesktopRedirect {
+public:
+    UserDesktopRedirect() : desktop_(folder_ / "Desktop") {
+        NoWineMenuBuilder();
+        CreateDirectoryA(desktop_.c_str(), nullptr);
+        HKEY raw = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                            0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw, nullptr) ==
+            ERROR_SUCCESS) {
+            UniqueRegKey key(raw);
+            RegSetValueExA(key.get(), "Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(desktop_.c_str()),
+                           static_cast<DWORD>(desktop_.size() + 1));
+        }
+        EXPECT_EQ(GetSpecialFolder(0x10), desktop_) << "the user's Desktop could not be moved";
+    }
+    UserDesktopRedirect(const UserDesktopRedirect&) = delete;
+    UserDesktopRedirect& operator=(const UserDesktopRedirect&) = delete;
+
+private:
+    TempFolder folder_;
+    std::string desktop_;
+};
+
+// For a test that walks the wizard through Finish (with HKEY_CURRENT_USER a
+// scratch key): the user's Desktop moved into the test, the stand-in word
 // processors closed and the shortcuts removed before and after, so no later
 // test finds a running word processor or a stray shortcut.
 class PostInstallCleanup {
@@ -109,6 +155,7 @@ private:
         CloseStandInWindows();
         RemoveShortcuts();
     }
+    UserDesktopRedirect desktop_;
 };
 
 // Waits up to the time given for a stand-in window to appear.

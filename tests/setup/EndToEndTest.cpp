@@ -100,6 +100,7 @@ std::string SpellingFolder() { return PublicFolder() + "Spellcheck\\"; }
 // Everything an installation with the default choices leaves behind,
 // the word processor that Finish launched first.
 void RemoveInstallation() {
+    NoWineMenuBuilder();
     CloseStandInWindows();
     RemoveShortcuts();
     DeleteUninstallEntry();

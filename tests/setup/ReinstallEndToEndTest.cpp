@@ -63,6 +63,7 @@ std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRA
 std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
 
 void RemoveInstallation() {
+    NoWineMenuBuilder();
     CloseStandInWindows();
     RemoveShortcuts();
     DeleteUninstallEntry();

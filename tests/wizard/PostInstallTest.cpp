@@ -80,6 +80,7 @@ protected:
         }
     }
 
+    UserDesktopRedirect desktop_;
     std::vector<std::string> places_;  // all-users and user Programs, all-users and user Desktop
 };
 
