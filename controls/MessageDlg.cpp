@@ -34,20 +34,6 @@ struct DialogState {
     std::string text;  // with CR LF line breaks for the static control
 };
 
-// Static controls break lines at LF; the program's texts break at CR.
-std::string WithWindowsLineBreaks(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 LPCSTR IconFor(MsgKind kind) {
     switch (kind) {
@@ -250,6 +236,20 @@ MsgResult ShowDialog(const MessageRequest& request) {
 }
 
 }  // namespace
+
+std::string WithWindowsLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 const char* CaptionOf(MsgKind kind) {
     switch (kind) {

@@ -39,6 +39,10 @@ struct MessageRequest {
     MsgButton escapeButton = mbNone;   // the answer to Escape and the close box
 };
 
+// The program's texts break lines at a lone CR; static and edit controls
+// break them at CR LF. Every CR becomes CR LF (an existing CR LF stays one).
+std::string WithWindowsLineBreaks(const std::string& text);
+
 const char* CaptionOf(MsgKind kind);
 const char* ButtonCaption(MsgButton button);
 MsgResult ResultOf(MsgButton button);

@@ -28,14 +28,16 @@ EntryKind KindByAttributes(unsigned long attributes) {
 
 }  // namespace
 
-std::string FinalPathOf(const std::string& path) {
+std::string FinalPathOf(const std::string& path, FinalLink finalLink) {
     const GetFinalPathNameByHandleAFn finalPath = FinalPathFunction();
     if (!finalPath) return {};
     // Attribute access only, and every sharing mode: the open must not fail
     // for a file that is in use. BACKUP_SEMANTICS lets folders be opened.
     UniqueFile entry(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                 FILE_FLAG_BACKUP_SEMANTICS |
+                                     (finalLink == FinalLink::Kept ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                                 nullptr));
     if (!entry) return {};
     std::string result(MAX_PATH, '\0');
     for (int attempt = 0; attempt < 4; ++attempt) {

@@ -23,10 +23,15 @@ enum class EntryKind {
     Elsewhere,  // the name leads outside its folder, or cannot be checked
 };
 
-// The normalised full path of what the name opens, without following a
-// final link where the system can open links themselves; empty when it
-// cannot be determined.
-std::string FinalPathOf(const std::string& path);
+// How FinalPathOf treats a link at the end of the path.
+enum class FinalLink { Kept, Followed };
+
+// The normalised full path of what the name opens; empty when it cannot be
+// determined. With FinalLink::Kept a final link is not followed where the
+// system can open links themselves; with FinalLink::Followed it is, as for a
+// folder that is itself a junction or link (a moved profile, a RAM disk),
+// whose entries' final paths lie below its target.
+std::string FinalPathOf(const std::string& path, FinalLink finalLink = FinalLink::Kept);
 
 // Classifies the entry `name`, listed with `attributes` in the folder whose
 // final path is `folderFinal` (from FinalPathOf). Where final paths cannot

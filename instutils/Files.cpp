@@ -34,35 +34,6 @@ void RemoveLink(const std::string& path, unsigned long attributes) {
         DeleteFileA(path.c_str());
 }
 
-using GetFinalPathNameByHandleAFn = DWORD(WINAPI*)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
-
-// The final path of a folder with every link on the way followed, its own
-// included; empty when it cannot be had. A temporary folder may itself be a
-// junction or link (a moved profile, a RAM disk); the final paths of its
-// entries then lie below the target, and compared with the link's own path
-// every entry would seem to lead elsewhere.
-std::string ResolvedFolderPath(const std::string& folder) {
-    // Looked up: systems before Vista do not have it.
-    static const auto finalPath = reinterpret_cast<GetFinalPathNameByHandleAFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
-    if (!finalPath) return {};
-    UniqueFile handle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return {};
-    std::string result(MAX_PATH, '\0');
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD length = finalPath(handle.get(), &result[0], static_cast<DWORD>(result.size()), 0);
-        if (length == 0) return {};
-        if (length < result.size()) {
-            result.resize(length);
-            return result;
-        }
-        result.assign(length + 1, '\0');  // too small: the answer is the size needed
-    }
-    return {};
-}
-
 void RemoveEntry(EntryKind kind, const std::string& path, unsigned long attributes);
 
 void DeleteTreeBelow(const std::string& folder) {
@@ -135,7 +106,7 @@ void ForceFolders(const std::string& path) {
 void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted) {
     // Entries are checked against where the folder really is; a link among
     // them still resolves elsewhere and is not followed.
-    const std::string folderFinal = ResolvedFolderPath(folder);
+    const std::string folderFinal = FinalPathOf(folder, FinalLink::Followed);
     WIN32_FIND_DATAA entry;
     UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
     if (!listing) return;

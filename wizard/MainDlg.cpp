@@ -1,6 +1,7 @@
 #include "wizard/MainDlg.h"
 
 #include "controls/Logo.h"
+#include "controls/MessageDlg.h"
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
@@ -21,20 +22,6 @@ constexpr WORD kApplicationIconId = 1;
 constexpr UINT_PTR kDrivePollTimerId = 1;
 constexpr UINT kDrivePollInterval = 1000;
 
-// Static controls break lines at CR LF; the program's texts break at CR.
-std::string WithLineBreaks(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // A format with two text placeholders, as the welcome and finish texts have.
 std::string FormatTwo(const char* format, const char* first, const char* second) {
@@ -209,7 +196,7 @@ void TMainDlgForm::CreateControls(const ControlTable& table) {
             panels_.push_back(std::make_unique<TPanel>(spec.look));
             control = panels_.back()->Create(spec, parent, r, instance_);
         } else {
-            control = CreateWindowExA(spec.exStyle, spec.className, WithLineBreaks(spec.text).c_str(),
+            control = CreateWindowExA(spec.exStyle, spec.className, WithWindowsLineBreaks(spec.text).c_str(),
                                       WS_CHILD | spec.style, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                       parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_,
                                       nullptr);
@@ -299,7 +286,7 @@ std::string TMainDlgForm::Text(int id) const {
 }
 
 void TMainDlgForm::SetText(int id, const std::string& text) {
-    SetWindowTextA(Control(id), WithLineBreaks(text).c_str());
+    SetWindowTextA(Control(id), WithWindowsLineBreaks(text).c_str());
 }
 
 void TMainDlgForm::SetEnabled(int id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
