@@ -174,7 +174,9 @@ VGA16 = [(0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80
          (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
          (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF)]
 
-# One letter per palette entry; "." is the white background.
+# One letter per palette entry; "." is the white background. The folder
+# list draws a picture with the colour of its bottom-left pixel as
+# transparent, so that corner of each folder is background, not outline.
 PIXEL_KEY = {"K": 0, "M": 1, "G": 2, "O": 3, "N": 4, "P": 5, "T": 6, "S": 7,
              "D": 8, "R": 9, "L": 10, "Y": 11, "B": 12, "F": 13, "C": 14, "W": 15, ".": 15}
 
@@ -194,7 +196,7 @@ KWYYYYYYYYYYYYOK
 KWYYYYYYYYYYYYOK
 KWYYYYYYYYYYYYOK
 KOOOOOOOOOOOOOOK
-KKKKKKKKKKKKKKKK
+.KKKKKKKKKKKKKKK
 """
 
 # The front flap hangs open towards the lower left, showing the darker
@@ -215,7 +217,7 @@ KKWYYYYYYYYYOK..
 KWYYYYYYYYYYOK..
 KWYYYYYYYYYOK...
 KOOOOOOOOOOOK...
-KKKKKKKKKKKK....
+.KKKKKKKKKKK....
 """
 
 # Drives are drawn as slabs seen a little from above and to the right:
