@@ -35,7 +35,9 @@ inline std::vector<std::string> ShortcutPlaces() {
 // Programs or Desktop folder: it writes menu and desktop entries into the
 // Unix home folder, outside any test prefix, and reads the new shortcut
 // while the test goes on (a delete of it can then fail). Switched off for
-// this process and the programs it starts from now on.
+// the shortcuts this process saves. A program the test starts (the setup)
+// runs its menu builder with the Wine settings the test run began with, so
+// for those only the test script's environment can switch it off.
 inline void NoWineMenuBuilder() {
     const char kOverride[] = "winemenubuilder.exe=d";
     char current[4096] = {};

@@ -100,7 +100,6 @@ std::string SpellingFolder() { return PublicFolder() + "Spellcheck\\"; }
 // Everything an installation with the default choices leaves behind,
 // the word processor that Finish launched first.
 void RemoveInstallation() {
-    NoWineMenuBuilder();
     CloseStandInWindows();
     RemoveShortcuts();
     DeleteUninstallEntry();

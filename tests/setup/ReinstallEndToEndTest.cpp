@@ -63,7 +63,6 @@ std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRA
 std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
 
 void RemoveInstallation() {
-    NoWineMenuBuilder();
     CloseStandInWindows();
     RemoveShortcuts();
     DeleteUninstallEntry();
