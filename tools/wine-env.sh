@@ -20,7 +20,9 @@ export WINEDEBUG=-all
 # program that crashes: winedbg would inherit the test runner's output pipe
 # and keep it open, so the run would wait for it until the runner's own
 # time-out; without it a crash simply ends the program and its test fails.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree,mshtml=;winedbg.exe=d"
+# Nor Wine's menu builder, which would turn every shortcut a test makes into
+# menu and desktop entries of the machine's own user.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 drives="$build/drives"
 
 xvfb_pid=""
@@ -73,6 +75,20 @@ install_fonts() {
   wine_setting 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans"
 }
 
+# Wine makes the user's Desktop, Documents and the like links to the Unix home
+# folder, which every prefix on the machine then shares: tests writing
+# shortcuts there would see each other's files. Real folders inside the
+# prefix keep each run to itself.
+keep_user_folders_inside() {
+  local folder
+  for folder in "$WINEPREFIX/drive_c/users/$(id -un)"/*; do
+    if [ -L "$folder" ]; then
+      rm -f "$folder"
+      mkdir -p "$folder"
+    fi
+  done
+}
+
 prepare_prefix() {
   # A prefix made before the 32-bit half of Wine was installed cannot run
   # i686 programs: make it anew.
@@ -97,6 +113,7 @@ prepare_prefix() {
     export QWP_SMALL_DRIVE=""
   fi
   install_fonts
+  keep_user_folders_inside
   wine_setting 'HKLM\Software\Wine\Drives' /v e: /d floppy
   # Every window inside one Wine-drawn desktop: windows get their frames and
   # title bars as on Windows, and closing a window does not wait for a window
