@@ -21,37 +21,6 @@ constexpr int kBoxSizeAt96Dpi = 13;  // a button check box at 96 DPI
 constexpr int kRowMarginAt96Dpi = 4;  // 2 pixels above and below the text
 constexpr int kMaxItemHeight = 255;   // LB_SETITEMHEIGHT refuses more
 
-// A window's DC for measuring, released on every way out.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// Puts the colours, font and other settings of a DC back as they were.
-class DcStateGuard {
-public:
-    explicit DcStateGuard(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
-    ~DcStateGuard() {
-        if (saved_) RestoreDC(dc_, saved_);
-    }
-    DcStateGuard(const DcStateGuard&) = delete;
-    DcStateGuard& operator=(const DcStateGuard&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 // The visual-styles functions, looked up once: uxtheme.dll is missing from
 // some systems, and linking it would let a planted copy beside the setup load.
 struct ThemeApi {

@@ -28,51 +28,6 @@ constexpr LPARAM kPortableDrive = 1;
 constexpr LPARAM kOpenFolder = 0;
 constexpr LPARAM kClosedFolder = 1;
 
-// A window's DC for measuring, released on every way out.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-class MemoryDc {
-public:
-    MemoryDc() noexcept : dc_(CreateCompatibleDC(nullptr)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// Puts the colours, font and other settings of a DC back as they were.
-class SavedDc {
-public:
-    explicit SavedDc(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
-    ~SavedDc() {
-        if (saved_) RestoreDC(dc_, saved_);
-    }
-    SavedDc(const SavedDc&) = delete;
-    SavedDc& operator=(const SavedDc&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 // No "drive not ready" box for a drive without a medium while it lives.
 class QuietCriticalErrors {
 public:
@@ -85,18 +40,6 @@ public:
 
 private:
     UINT previous_;
-};
-
-// Sets a flag for as long as it lives, also when an exception leaves.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
 };
 
 char LowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -342,7 +285,7 @@ void TransparentPicture::Draw(HDC dc, int x, int y) const {
     if (!image_ || !mask_) return;
     MemoryDc memory;
     if (!memory.get()) return;
-    SavedDc saved(dc);
+    DcStateGuard saved(dc);
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
     {
@@ -480,7 +423,7 @@ bool TDriveComboBox::MeasureItem(MEASUREITEMSTRUCT& item) const {
 bool TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) const {
     if (!Handle() || item.CtlType != ODT_COMBOBOX || item.hwndItem != Handle()) return false;
     HDC dc = item.hDC;
-    SavedDc saved(dc);
+    DcStateGuard saved(dc);
     SelectObject(dc, FontOf(Handle()));
     // The window colours for every item, the selected one as well.
     FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
@@ -672,7 +615,7 @@ bool TDirectoryListBox::MeasureItem(MEASUREITEMSTRUCT& item) const {
 bool TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
     if (!Handle() || item.CtlType != ODT_LISTBOX || item.hwndItem != Handle()) return false;
     HDC dc = item.hDC;
-    SavedDc saved(dc);
+    DcStateGuard saved(dc);
     SelectObject(dc, FontOf(Handle()));
     const int index = static_cast<int>(item.itemID);
     const bool isItem = item.itemID != static_cast<UINT>(-1) && index < Count();

@@ -126,6 +126,67 @@ private:
     HGDIOBJ previous_;
 };
 
+// A window's device context (the screen's for a NULL window), released when
+// it goes.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window = nullptr) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A memory device context compatible with another (with the screen for
+// NULL), deleted when it goes.
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC compatible = nullptr) noexcept : dc_(CreateCompatibleDC(compatible)) {}
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// Saves the whole state of a device context (colours, font, pen, brush,
+// modes) and restores it when it goes; it keeps its own copy of the DC.
+class DcStateGuard {
+public:
+    explicit DcStateGuard(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
+    ~DcStateGuard() {
+        if (dc_ && saved_) RestoreDC(dc_, saved_);
+    }
+    DcStateGuard(const DcStateGuard&) = delete;
+    DcStateGuard& operator=(const DcStateGuard&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// Sets a flag for as long as it lives, also when an exception leaves.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 // A COM interface pointer that releases its reference.
 template <typename Interface>
 class ComPtr {

@@ -33,23 +33,8 @@ std::string FormatTwo(const char* format, const char* first, const char* second)
     return text;
 }
 
-// The screen's DC for measuring, released when it goes.
-class ScreenDc {
-public:
-    ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 int SystemDpi() {
-    ScreenDc screen;
+    WindowDc screen;
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return dpi > 0 ? dpi : 96;
 }
@@ -213,7 +198,7 @@ void TMainDlgForm::CreateControls(const ControlTable& table) {
 // A label sized to its one-line text, as an auto-sized label is; a given
 // width or height is kept (scaled).
 void TMainDlgForm::FitToText(HWND control, HFONT font, int width, int height) {
-    ScreenDc screen;
+    WindowDc screen;
     if (!screen.get()) return;
     SelectObjectGuard select(screen.get(), font);
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
@@ -242,7 +227,7 @@ void TMainDlgForm::FitToText(HWND control, HFONT font, int width, int height) {
 // grows to the right as far as its parent allows, so the caption is never
 // cut off.
 void TMainDlgForm::WidenToText(HWND control, HFONT font, HWND parent) {
-    ScreenDc screen;
+    WindowDc screen;
     if (!screen.get()) return;
     SelectObjectGuard select(screen.get(), font);
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');

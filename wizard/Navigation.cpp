@@ -37,18 +37,6 @@ public:
     LogSuppressed& operator=(const LogSuppressed&) = delete;
 };
 
-// Sets a flag for as long as it lives.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
 // The lines of a text file joined with CR LF for a multi-line edit box;
 // false when the file cannot be read.
 bool ReadLines(const std::string& path, std::string& text) {

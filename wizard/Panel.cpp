@@ -6,21 +6,6 @@ namespace qwp {
 
 namespace {
 
-// A memory DC compatible with another, deleted when it goes.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC compatible) noexcept : dc_(CreateCompatibleDC(compatible)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 bool IsChildNotification(UINT message) {
     switch (message) {
         case WM_COMMAND:

@@ -40,20 +40,4 @@ private:
     HBITMAP picture_ = nullptr;
 };
 
-// Saves the whole state of a device context and restores it when it goes;
-// it keeps its own copy of the DC.
-class DcStateGuard {
-public:
-    explicit DcStateGuard(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
-    ~DcStateGuard() {
-        if (dc_ && saved_) RestoreDC(dc_, saved_);
-    }
-    DcStateGuard(const DcStateGuard&) = delete;
-    DcStateGuard& operator=(const DcStateGuard&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 }  // namespace qwp

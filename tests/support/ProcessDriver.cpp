@@ -217,35 +217,6 @@ bool PressKey(HWND window, WORD virtualKey, WORD modifier) {
 
 namespace {
 
-// A screen DC and a memory DC, released in the right order.
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 // Rows of 8-bit blue, green, red triplets, top row first, each row starting
 // at a multiple of stride bytes.
 struct BgrImage {
@@ -312,7 +283,7 @@ bool GrabScreen(RECT area, BgrImage& image) {
     image.height = area.bottom - area.top;
     image.stride = (image.width * 3 + 3) & ~3;
 
-    ScreenDc screen;
+    WindowDc screen;
     MemoryDc memory(screen.get());
     if (!screen.get() || !memory.get()) return false;
     BITMAPINFO format{};
