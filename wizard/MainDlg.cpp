@@ -1,4 +1,5 @@
 #include "wizard/MainDlg.h"
+#include "wizard/WindowThunk.h"
 
 #include "controls/Logo.h"
 #include "controls/MessageDlg.h"
@@ -142,7 +143,7 @@ void TMainDlgForm::CreateMainWindow(HWND owner) {
     smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(kApplicationIconId), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
-    RegisterWizardClass(instance_, WindowProc, bigIcon, smallIcon_);
+    RegisterWizardClass(instance_, WindowThunk<TMainDlgForm>, bigIcon, smallIcon_);
     TPanel::RegisterClass(instance_);
 
     // A fixed single border and only the system menu; the taskbar button is
@@ -172,26 +173,26 @@ RECT TMainDlgForm::ScaledRect(int x, int y, int width, int height) const {
 
 void TMainDlgForm::CreateControls(const ControlTable& table) {
     for (std::size_t i = 0; i < table.count; ++i) {
-        const ControlSpec& spec = table.specs[i];
-        HWND parent = spec.parentId ? Control(spec.parentId) : hwnd_;
-        const RECT r = ScaledRect(spec.x, spec.y, spec.width, spec.height);
-        HFONT font = static_cast<HFONT>((spec.font == FontRole::Title ? titleFont_ : dialogFont_).get());
+        const ControlRow& row = table.rows[i];
+        HWND parent = row.parentId ? Control(row.parentId) : hwnd_;
+        const RECT r = ScaledRect(row.x, row.y, row.width, row.height);
+        HFONT font = static_cast<HFONT>((row.font == FontRole::Title ? titleFont_ : dialogFont_).get());
         HWND control;
-        if (spec.className == kPanelClass) {
-            panels_.push_back(std::make_unique<TPanel>(spec.look));
-            control = panels_.back()->Create(spec, parent, r, instance_);
+        if (row.className == kPanelClass) {
+            panels_.push_back(std::make_unique<TPanel>(row.look));
+            control = panels_.back()->Create(row, parent, r, instance_);
         } else {
-            control = CreateWindowExA(spec.exStyle, spec.className, WithWindowsLineBreaks(spec.text).c_str(),
-                                      WS_CHILD | spec.style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_,
+            control = CreateWindowExA(row.exStyle, row.className, WithWindowsLineBreaks(row.text).c_str(),
+                                      WS_CHILD | row.style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_,
                                       nullptr);
         }
-        if (!control) throw std::runtime_error(std::string("control not created: ") + spec.name);
+        if (!control) throw std::runtime_error(std::string("control not created: ") + row.name);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.width == 0 || spec.height == 0) FitToText(control, font, spec.width, spec.height);
-        if ((spec.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && spec.className == std::string("BUTTON"))
+        if (row.width == 0 || row.height == 0) FitToText(control, font, row.width, row.height);
+        if ((row.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && row.className == std::string("BUTTON"))
             WidenToText(control, font, parent);
-        controls_[spec.id] = control;
+        controls_[row.id] = control;
     }
 }
 
@@ -337,30 +338,6 @@ void TMainDlgForm::CloseWithResult(int result) {
 }
 
 // Messages.
-
-LRESULT CALLBACK TMainDlgForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TMainDlgForm* self;
-    if (message == WM_NCCREATE) {
-        self = static_cast<TMainDlgForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
-    try {
-        const LRESULT result = self->HandleMessage(message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-        }
-        return result;
-    } catch (...) {
-        // Nothing may unwind through user32. A failing page action leaves the
-        // wizard where it was; the user can try again or cancel.
-        return 0;
-    }
-}
 
 LRESULT TMainDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -26,7 +26,7 @@ constexpr FontRole kDlg = FontRole::Dialog;
     {#name, IDC_##name, IDC_PgCtrl, kPanelClass, "", kSheetRect.left, kSheetRect.top, \
      kSheetRect.right - kSheetRect.left, kSheetRect.bottom - kSheetRect.top, kSheet, kCtlParent, PanelLook::Face, kDlg}
 
-const ControlSpec kFixed[] = {
+const ControlRow kFixed[] = {
     {"TopPanel", IDC_TopPanel, 0, kPanelClass, "", 0, 0, 492, 46, kContainer, kCtlParent, PanelLook::White, kDlg},
     {"TopLbl", IDC_TopLbl, IDC_TopPanel, "STATIC", "", 20, 14, 0, 0, kLabel | SS_NOPREFIX, 0, kNoLook, FontRole::Title},
     {"SeparatorPanel", IDC_SeparatorPanel, 0, kPanelClass, "", 0, 306, 492, 2, kContainer, 0, PanelLook::Face, kDlg},
@@ -42,12 +42,12 @@ const ControlSpec kFixed[] = {
     {"PgCtrl", IDC_PgCtrl, 0, kPanelClass, "", 120, 41, 375, 268, kContainer, kCtlParent, PanelLook::TabBody, kDlg},
 };
 
-const ControlSpec kWelcome[] = {
+const ControlRow kWelcome[] = {
     SHEET(WelcomeTabSheet, 0),
     {"WelcomeLbl", IDC_WelcomeLbl, IDC_WelcomeTabSheet, "STATIC", "", 12, 27, 349, 115, kLabel | SS_NOPREFIX, 0, kNoLook, kDlg},
 };
 
-const ControlSpec kLicense[] = {
+const ControlRow kLicense[] = {
     SHEET(LicenseTabSheet, 1),
     {"LicenseLbl", IDC_LicenseLbl, IDC_LicenseTabSheet, "STATIC", "Please read the following License Agreement:",
      12, 7, 0, 0, kLabel, 0, kNoLook, kDlg},
@@ -58,7 +58,7 @@ const ControlSpec kLicense[] = {
      "I &accept all the terms of the above License Agreement", 12, 237, 282, kCheckHeight, kCheckBox, 0, kNoLook, kDlg},
 };
 
-const ControlSpec kDestDir[] = {
+const ControlRow kDestDir[] = {
     SHEET(DestDirTabSheet, 2),
     {"DestDirLbl", IDC_DestDirLbl, IDC_DestDirTabSheet, "STATIC",
      "Specify the &folder where you want to install Quilvane Word Processor:", 11, 7, 0, 0, kLabel, 0, kNoLook, kDlg},
@@ -75,7 +75,7 @@ const ControlSpec kDestDir[] = {
      kNoLook, kDlg},
 };
 
-const ControlSpec kSelComp[] = {
+const ControlRow kSelComp[] = {
     SHEET(SelCompTabSheet, 3),
     {"SelCompLbl", IDC_SelCompLbl, IDC_SelCompTabSheet, "STATIC", "", 11, 7, 345, 30, kLabel, 0, kNoLook, kDlg},
     {"SelCompLstBx", IDC_SelCompLstBx, IDC_SelCompTabSheet, "LISTBOX", "", 11, 43, 345, 148,
@@ -94,7 +94,7 @@ const ControlSpec kSelComp[] = {
      kRightLabel, 0, kNoLook, kDlg},
 };
 
-const ControlSpec kStart[] = {
+const ControlRow kStart[] = {
     SHEET(StartTabSheet, 4),
     {"StartLbl", IDC_StartLbl, IDC_StartTabSheet, "STATIC",
      "You are now ready to install Quilvane Word Processor.\r\r"
@@ -106,7 +106,7 @@ const ControlSpec kStart[] = {
      kCheckHeight, kCheckBox, 0, kNoLook, kDlg},
 };
 
-const ControlSpec kInstalling[] = {
+const ControlRow kInstalling[] = {
     SHEET(InstallingTabSheet, 5),
     {"InstallFileLbl", IDC_InstallFileLbl, IDC_InstallingTabSheet, "STATIC", "", 11, 27, 345, 13,
      kLabel | SS_NOPREFIX | SS_PATHELLIPSIS, 0, kNoLook, kDlg},
@@ -114,7 +114,7 @@ const ControlSpec kInstalling[] = {
      WS_VISIBLE | PBS_SMOOTH, 0, kNoLook, kDlg},
 };
 
-const ControlSpec kAssoc[] = {
+const ControlRow kAssoc[] = {
     SHEET(AssocTabSheet, 6),
     {"AssocLbl", IDC_AssocLbl, IDC_AssocTabSheet, "STATIC",
      "Please check the document types that you want to associate with Quilvane Word Processor:", 11, 7, 320, 32,
@@ -129,7 +129,7 @@ const ControlSpec kAssoc[] = {
      kCheckHeight, kCheckBox, 0, kNoLook, kDlg},
 };
 
-const ControlSpec kFinish[] = {
+const ControlRow kFinish[] = {
     SHEET(FinishTabSheet, 7),
     {"FinishLbl", IDC_FinishLbl, IDC_FinishTabSheet, "STATIC", "", 11, 7, 345, 150, kLabel | SS_NOPREFIX, 0, kNoLook,
      kDlg},
@@ -140,8 +140,8 @@ const ControlSpec kFinish[] = {
 #undef SHEET
 
 template <std::size_t N>
-ControlTable TableOf(const ControlSpec (&specs)[N]) {
-    return ControlTable{specs, N};
+ControlTable TableOf(const ControlRow (&rows)[N]) {
+    return ControlTable{rows, N};
 }
 
 }  // namespace

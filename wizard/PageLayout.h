@@ -26,7 +26,7 @@ enum class PanelLook {
 
 enum class FontRole { Dialog, Title };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     int id;
     int parentId;           // 0: the wizard window itself
@@ -40,7 +40,7 @@ struct ControlSpec {
 };
 
 struct ControlTable {
-    const ControlSpec* specs;
+    const ControlRow* rows;
     std::size_t count;
 };
 

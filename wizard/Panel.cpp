@@ -1,4 +1,5 @@
 #include "wizard/Panel.h"
+#include "wizard/WindowThunk.h"
 
 #include "instutils/Handles.h"
 
@@ -38,46 +39,23 @@ bool IsChildNotification(UINT message) {
 void TPanel::RegisterClass(HINSTANCE instance) {
     WNDCLASSA wc{};
     if (GetClassInfoA(instance, kPanelClass, &wc)) return;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = WindowThunk<TPanel>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kPanelClass;
     ::RegisterClassA(&wc);
 }
 
-HWND TPanel::Create(const ControlSpec& spec, HWND parent, const RECT& rect, HINSTANCE instance) {
-    CreateWindowExA(spec.exStyle, kPanelClass, spec.text, WS_CHILD | spec.style, rect.left, rect.top,
+HWND TPanel::Create(const ControlRow& row, HWND parent, const RECT& rect, HINSTANCE instance) {
+    CreateWindowExA(row.exStyle, kPanelClass, row.text, WS_CHILD | row.style, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, this);
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, this);
     return hwnd_;
 }
 
 void TPanel::SetPicture(HBITMAP picture) {
     picture_ = picture;
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-LRESULT CALLBACK TPanel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TPanel* self;
-    if (message == WM_NCCREATE) {
-        self = static_cast<TPanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<TPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
-    try {
-        const LRESULT result = self->HandleMessage(message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-        }
-        return result;
-    } catch (...) {
-        // Nothing may unwind through user32; the message counts as handled.
-        return 0;
-    }
 }
 
 LRESULT TPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

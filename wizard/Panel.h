@@ -21,7 +21,7 @@ public:
     static void RegisterClass(HINSTANCE instance);
 
     // Creates the window; `this` must outlive it.
-    HWND Create(const ControlSpec& spec, HWND parent, const RECT& rect, HINSTANCE instance);
+    HWND Create(const ControlRow& row, HWND parent, const RECT& rect, HINSTANCE instance);
     HWND Handle() const { return hwnd_; }
 
     // The picture a Logo panel shows: drawn 1:1 when the panel has the
@@ -29,7 +29,8 @@ public:
     void SetPicture(HBITMAP picture);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Window>
+    friend LRESULT CALLBACK WindowThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintBackground(HDC dc) const;
     void PaintForeground(HDC dc) const;
