@@ -13,6 +13,7 @@
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
+#include "tests/setup/SetupWalk.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -30,23 +31,6 @@
 namespace qwp::test {
 namespace {
 
-constexpr DWORD kStartTimeout = 30000;
-constexpr DWORD kPageTimeout = 10000;
-constexpr DWORD kInstallTimeout = 180000;
-
-constexpr char kCaption[] = "Quilvane Word Processor - Setup";
-constexpr char kProductKey[] = "Software\\Quilvane Word Processor";
-constexpr char kInstallKey[] = "Software\\Quilvane Word Processor\\Install";
-constexpr char kInternalKey[] = "Software\\Quilvane Word Processor\\Internal";
-
-const char* const kTitles[8] = {"Welcome to the Quilvane Word Processor Setup",
-                                "License Agreement",
-                                "Choose Destination Folder",
-                                "Select Components",
-                                "Ready to Install",
-                                "Installing",
-                                "Associate With Document Types",
-                                "Installation Complete"};
 // The buttons after each forward move, as Wizard::Buttons() shows them
 // (page 5 is seen only while it copies).
 const char* const kButtonsOnPage[8] = {"(hidden)|&Next >|Cancel",  "< &Back|&Next >|Cancel",

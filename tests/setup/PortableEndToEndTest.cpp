@@ -10,6 +10,7 @@
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
+#include "tests/setup/SetupWalk.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -23,22 +24,6 @@
 
 namespace qwp::test {
 namespace {
-
-constexpr DWORD kStartTimeout = 30000;
-constexpr DWORD kPageTimeout = 10000;
-constexpr DWORD kInstallTimeout = 180000;
-
-constexpr char kCaption[] = "Quilvane Word Processor - Setup";
-constexpr char kProductKey[] = "Software\\Quilvane Word Processor";
-constexpr char kInstallKey[] = "Software\\Quilvane Word Processor\\Install";
-const char* const kTitles[8] = {"Welcome to the Quilvane Word Processor Setup",
-                                "License Agreement",
-                                "Choose Destination Folder",
-                                "Select Components",
-                                "Ready to Install",
-                                "Installing",
-                                "Associate With Document Types",
-                                "Installation Complete"};
 
 const std::set<std::string> kSpellingNames = {"english (american).asc", "english (british).asc", "english.zlx",
                                               "us.zlx", "uk.zlx", "userdicen.tlx", "english (american).cache"};

@@ -10,6 +10,7 @@
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
+#include "tests/setup/SetupWalk.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -26,22 +27,6 @@
 
 namespace qwp::test {
 namespace {
-
-constexpr DWORD kStartTimeout = 30000;
-constexpr DWORD kPageTimeout = 10000;
-constexpr DWORD kInstallTimeout = 180000;
-
-constexpr char kCaption[] = "Quilvane Word Processor - Setup";
-constexpr char kProductKey[] = "Software\\Quilvane Word Processor";
-
-const char* const kTitles[8] = {"Welcome to the Quilvane Word Processor Setup",
-                                "License Agreement",
-                                "Choose Destination Folder",
-                                "Select Components",
-                                "Ready to Install",
-                                "Installing",
-                                "Associate With Document Types",
-                                "Installation Complete"};
 
 std::string Lower(std::string text) {
     if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
