@@ -47,31 +47,12 @@ std::uint64_t FileKB(std::int64_t size, std::int64_t cluster) {
     return static_cast<std::uint64_t>(rounded) / 1024;
 }
 
-using GetFinalPathNameByHandleAFn = DWORD(WINAPI*)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
-
-// Where a folder really is, every link on the way followed, its own
-// included; empty when that cannot be had. A destination that is itself a
-// junction is measured where its files are.
-std::string ResolvedFolder(const std::string& folder) {
-    // Looked up: systems before Vista do not have it.
-    static const auto finalPath = reinterpret_cast<GetFinalPathNameByHandleAFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
-    if (!finalPath) return {};
-    UniqueFile handle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return {};
-    char path[MAX_PATH];
-    const DWORD length = finalPath(handle.get(), path, MAX_PATH, 0);
-    // A longer path is not answered: the attributes then decide.
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
-
 std::uint64_t FolderSizeBelow(std::string folder, std::int64_t cluster) {
     AddTrailingBackslash(folder);
-    // Entries are checked against where the folder really is, so a link
+    // Entries are checked against where the folder really is (a destination
+    // that is itself a junction is measured where its files are), so a link
     // among them (which Wine shows as a plain file or folder) is seen.
-    const std::string folderFinal = ResolvedFolder(folder);
+    const std::string folderFinal = FinalPathOf(folder, FinalLink::Followed);
     WIN32_FIND_DATAA entry;
     UniqueFind listing(FindFirstFileA((folder + "*.*").c_str(), &entry));
     if (!listing) return 0;
