@@ -58,3 +58,10 @@ add_executable(naive_loader tests/setup/NaiveLoader.cpp)
 if(TARGET setup_tests)
   add_dependencies(setup_tests setup qwp planted_marker naive_loader)
 endif()
+
+# Whole-product scenarios: the real setup.exe of this build driven from
+# outside, interactively and unattended.
+qwp_test_suite(scenarios SOURCES ${CMAKE_SOURCE_DIR}/resources/ui.rc LIBS qwp_setup)
+if(TARGET scenarios_tests)
+  add_dependencies(scenarios_tests setup qwp)
+endif()
