@@ -4,6 +4,7 @@
 #include "instutils/Handles.h"
 #include "instutils/InstallLog.h"
 #include "instutils/PathText.h"
+#include "instutils/RunLog.h"
 
 #include <windows.h>
 #include <objidl.h>
@@ -54,8 +55,9 @@ void CreateShortcut(const std::string& shortcutPath, const std::string& target, 
     ForceFolders(FolderPart(shortcutPath));
     const std::vector<wchar_t> widePath = WideFromAnsi(shortcutPath);
     // TRUE makes the saved file the object's current file.
-    if (!widePath.empty()) file->Save(widePath.data(), TRUE);
+    const bool saved = !widePath.empty() && SUCCEEDED(file->Save(widePath.data(), TRUE));
     AddLogLine(kFileCopyPrefix + shortcutPath);
+    RunLogLine("Shortcut", shortcutPath + " -> " + target + (saved ? "" : " (not saved)"));
 }
 
 }  // namespace qwp

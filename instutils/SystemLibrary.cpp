@@ -1,5 +1,7 @@
 #include "instutils/SystemLibrary.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 namespace qwp {
@@ -58,6 +60,16 @@ HMODULE LoadCommonControls() {
     // a bare name would search the program's folder too.
     if (searchRestricted) return LoadLibraryA("comctl32.dll");
     return LoadSystemLibrary("comctl32.dll");
+}
+
+bool InitCommonControlClasses(DWORD classes) {
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE commonControls = LoadCommonControls();
+    if (!commonControls) return false;
+    auto init = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX icc{sizeof icc, classes};
+    return init && init(&icc);
 }
 
 }  // namespace qwp

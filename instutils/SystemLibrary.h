@@ -27,4 +27,8 @@ HMODULE LoadSystemLibrary(const char* fileName);
 // find them loaded. NULL when they cannot be loaded. Never freed.
 HMODULE LoadCommonControls();
 
+// Registers the window classes of the common controls named by the ICC_*
+// bits, through the library above; false when it cannot be had.
+bool InitCommonControlClasses(DWORD classes);
+
 }  // namespace qwp

@@ -4,6 +4,7 @@
 #include "instutils/DateTime.h"
 #include "instutils/Handles.h"
 #include "instutils/InstUtils.h"
+#include "instutils/RunLog.h"
 #include "payload/AttachFiles.h"
 
 #include <windows.h>
@@ -82,9 +83,15 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
         }
         // Enter retries; a stray key press must not end the installation.
         switch (MessageDlg(CannotCreateMessage(destination), MsgKind::Error, mbAbort | mbRetry | mbIgnore, mbRetry)) {
-            case MsgResult::Abort: return false;
-            case MsgResult::Ignore: return true;
-            default: break;  // Retry, or the dialog closed another way: try again
+            case MsgResult::Abort:
+                RunLogLine("Copy failed", destination + " (Abort)");
+                return false;
+            case MsgResult::Ignore:
+                RunLogLine("Copy failed", destination + " (Ignore)");
+                return true;
+            default:  // Retry, or the dialog closed another way: try again
+                RunLogLine("Copy failed", destination + " (Retry)");
+                break;
         }
     }
 }

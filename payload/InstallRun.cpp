@@ -1,6 +1,7 @@
 #include "payload/InstallRun.h"
 
 #include "instutils/InstUtils.h"
+#include "instutils/RunLog.h"
 
 #include <algorithm>
 
@@ -34,6 +35,15 @@ private:
     bool active_;
 };
 
+void LogPlan(const InstallTarget& target) {
+    if (!RunLogActive()) return;
+    RunLogLine("Destination", target.MainDir + (target.IsPortableInstall() ? " (portable)" : ""));
+    std::string selection;
+    for (int n = 0; n < 8; ++n)
+        if ((target.SelectedComponents >> n) & 1u) selection += (selection.empty() ? "" : " ") + std::to_string(n);
+    RunLogLine("Components", selection);
+}
+
 }  // namespace
 
 std::uint8_t SelectionFromRows(const std::vector<int>& rowComponents, const std::vector<bool>& rowChecked) {
@@ -48,6 +58,7 @@ InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, const
     OpenInstallLog(target.MainDir);
     InstallStarted = true;
     target.BuildInstallPlan(catalogue);
+    LogPlan(target);
 
     InstallProgress state;
     state.bytesPlanned = PlannedBytes(catalogue);
@@ -62,7 +73,11 @@ InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, const
                 UnloggedCopyScope scope(copy->Logged);
                 written = catalogue.ExtractEntry(copy->Entry, std::string(), copy->Destination);
             }
-            if (!written) return InstallResult::Aborted;
+            if (!written) {
+                RunLogLine("Install", "stopped before the remaining copies");
+                return InstallResult::Aborted;
+            }
+            RunLogLine("Copied", copy->Destination);
             state.bytesWritten += copy->Entry->Size;
         }
     }

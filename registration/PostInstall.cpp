@@ -4,6 +4,7 @@
 #include "instutils/Files.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
+#include "instutils/RunLog.h"
 #include "instutils/Shortcuts.h"
 
 #include <windows.h>
@@ -72,12 +73,16 @@ std::string AssociationCommand(const std::string& mainDir, const AssociationBoxe
 
 std::string LaunchCommand(const std::string& mainDir) { return Quoted(JoinPath(mainDir, kProgramName)); }
 
-void StartCommand(const std::string& commandLine) { WinExec(commandLine.c_str(), SW_SHOW); }
+void StartCommand(const std::string& commandLine) {
+    const UINT started = WinExec(commandLine.c_str(), SW_SHOW);
+    RunLogLine("Started", commandLine + (started > 31 ? "" : " (could not be started)"));
+}
 
 void WriteCommonDataFile(const std::string& folder) {
     // An empty folder would put the file into the current directory.
     if (folder.empty()) return;
     WriteBytesToFile(folder + kCommonDataName, CommonDataRecord(LocalNow()));
+    RunLogLine("File", folder + kCommonDataName);
 }
 
 ShortcutFolders ShortcutFoldersOf(int kind, bool allUsers) {

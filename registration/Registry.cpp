@@ -1,5 +1,7 @@
 #include "registration/Registry.h"
 
+#include "instutils/RunLog.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -12,6 +14,38 @@ bool FitsInDword(std::string::size_type size) {
     return size <= std::numeric_limits<DWORD>::max();
 }
 
+const char* RootName(HKEY root) {
+    if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+    if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+    if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+    if (root == HKEY_USERS) return "HKEY_USERS";
+    return "(root)";
+}
+
+// A 32-bit program on 64-bit Windows sees the machine's software key
+// through the registry's 32-bit view (below WOW6432Node).
+bool InThirtyTwoBitView(HKEY root) {
+#ifdef _WIN64
+    (void)root;
+    return false;
+#else
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    if (root != HKEY_LOCAL_MACHINE) return false;
+    auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+// One line of the run's diagnostic log per value written.
+void LogValueWritten(HKEY root, const std::string& path, const std::string& name, const std::string& data,
+                     bool written) {
+    if (!RunLogActive()) return;
+    RunLogLine("Registry", std::string(RootName(root)) + "\\" + path + " \"" + name + "\" = " + data +
+                               (InThirtyTwoBitView(root) ? " (32-bit view)" : "") + (written ? "" : " (not written)"));
+}
+
 }  // namespace
 
 TRegistry::TRegistry() : root_(HKEY_CURRENT_USER) {}
@@ -22,15 +56,20 @@ void TRegistry::SetRootKey(HKEY root) {
     root_ = root;
 }
 
-bool TRegistry::OpenKey(const std::string& path) {
+bool TRegistry::OpenKey(const std::string& path) { return Open(path, true); }
+
+bool TRegistry::OpenKeyReadOnly(const std::string& path) { return Open(path, false); }
+
+bool TRegistry::Open(const std::string& path, bool create) {
     const bool fromRoot = !path.empty() && path[0] == '\\';
     const std::string subKey = fromRoot ? path.substr(1) : path;
     const bool relative = !fromRoot && key_.valid();
     const HKEY parent = relative ? key_.get() : root_;
 
     HKEY opened = nullptr;
-    const LSTATUS status = RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+    const LSTATUS status = create ? RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                    KEY_ALL_ACCESS, nullptr, &opened, nullptr)
+                                  : RegOpenKeyExA(parent, subKey.c_str(), 0, KEY_READ, &opened);
     if (status != ERROR_SUCCESS) {
         CloseKey();
         return false;
@@ -100,16 +139,20 @@ bool TRegistry::WriteString(const std::string& name, const std::string& value) {
     const char* text = value.c_str();
     const std::string::size_type length = std::char_traits<char>::length(text);
     if (!FitsInDword(length + 1)) return false;
-    return RegSetValueExA(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(length + 1)) == ERROR_SUCCESS;
+    const bool written = RegSetValueExA(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                        static_cast<DWORD>(length + 1)) == ERROR_SUCCESS;
+    LogValueWritten(root_, path_, name, "\"" + std::string(text, length) + "\"", written);
+    return written;
 }
 
 bool TRegistry::WriteInteger(const std::string& name, std::uint32_t value) {
     if (!key_) return false;
     // DWORD is little-endian on every Windows target.
     const DWORD data = value;
-    return RegSetValueExA(key_.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof data) == ERROR_SUCCESS;
+    const bool written = RegSetValueExA(key_.get(), name.c_str(), 0, REG_DWORD,
+                                        reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
+    LogValueWritten(root_, path_, name, "dword " + std::to_string(data), written);
+    return written;
 }
 
 bool TRegistry::WriteBool(const std::string& name, bool value) {

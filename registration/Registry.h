@@ -37,6 +37,9 @@ public:
     // one is open, else from the root. The opened key replaces the current
     // one. On failure there is no current key afterwards and false returns.
     bool OpenKey(const std::string& path);
+    // The same without creating anything: an existing key, opened for
+    // reading only (a write to it then fails).
+    bool OpenKeyReadOnly(const std::string& path);
     void CloseKey();
 
     // The open key, or nullptr; and its path from the root, without a
@@ -69,6 +72,8 @@ public:
     bool WriteBool(const std::string& name, bool value);
 
 private:
+    bool Open(const std::string& path, bool create);
+
     HKEY root_;
     UniqueRegKey key_;
     std::string path_;

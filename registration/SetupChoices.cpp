@@ -44,10 +44,13 @@ std::string DefaultMainDir() {
     return JoinPath(GetSpecialFolder(kCsidlProgramFiles), kDefaultFolderName);
 }
 
-StoredChoices ReadStoredChoices(const std::vector<std::string>& args) {
+StoredChoices ReadStoredChoices(const std::vector<std::string>& args, ChoiceKeys keys) {
     StoredChoices choices;
     TRegistry registry;
-    registry.OpenKey(kInstallKey);
+    if (keys == ChoiceKeys::Created)
+        registry.OpenKey(kInstallKey);
+    else
+        registry.OpenKeyReadOnly(kInstallKey);
 
     choices.MainDir = registry.ReadString(kMainDirValue).value_or(std::string());
     if (choices.MainDir.empty() || !FolderExists(choices.MainDir)) choices.MainDir = DefaultMainDir();
@@ -60,8 +63,14 @@ StoredChoices ReadStoredChoices(const std::vector<std::string>& args) {
     choices.AssociationLetters = registry.ReadString(kExtensionsValue).value_or(choices.AssociationLetters);
     choices.Launch = registry.ReadBool(kLaunchValue).value_or(choices.Launch);
 
-    registry.OpenKey(kInternalKey);
+    if (keys == ChoiceKeys::Created) registry.OpenKey(kInternalKey);
     return choices;
+}
+
+void CreateChoiceKeys() {
+    TRegistry registry;
+    registry.OpenKey(kInstallKey);
+    registry.OpenKey(kInternalKey);
 }
 
 std::uint32_t MergeComponentBits(std::uint32_t stored, const std::vector<int>& rowStates) {

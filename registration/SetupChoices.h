@@ -58,12 +58,23 @@ bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& f
 // joined with "Quilvane".
 std::string DefaultMainDir();
 
+// Whether reading the choices may create their keys. An unattended run
+// reads without creating anything, since it may still stop without having
+// written a thing, and creates the keys once its install goes ahead.
+enum class ChoiceKeys { Created, Untouched };
+
 // Reads the Install key; an absent value, or one stored with another type,
 // takes its default. MAINDIR also falls back to DefaultMainDir() when it is
 // empty or names no existing folder. Then the "-d" option of args (the
-// program's arguments without its name) applies, and the Internal key is
-// opened, which creates it. Registry failures only leave defaults.
-StoredChoices ReadStoredChoices(const std::vector<std::string>& args);
+// program's arguments without its name) applies, and (with
+// ChoiceKeys::Created) the Internal key is opened, which creates it, as
+// opening the Install key creates that one. Registry failures only leave
+// defaults.
+StoredChoices ReadStoredChoices(const std::vector<std::string>& args, ChoiceKeys keys = ChoiceKeys::Created);
+
+// Opens, and so creates, the Install and Internal keys, as a read with
+// ChoiceKeys::Created does.
+void CreateChoiceKeys();
 
 // The component value to store after a run: bit i (0 to 5) set exactly when
 // rowStates[i] is checked (1); unchecked (0) and greyed (2) clear it, as does

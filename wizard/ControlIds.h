@@ -56,6 +56,8 @@ enum ControlId : int {
     // Page 5: the progress of the install run.
     IDC_InstallProgressBar = 350,
     IDC_InstallFileLbl = 351,
+    // The heading of the progress window of a "/P" run.
+    IDC_InstallTitleLbl = 352,
     // Page 6.
     IDC_AssocLbl = 360,
     IDC_AssocChkBx1 = 361,

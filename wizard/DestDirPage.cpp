@@ -3,6 +3,7 @@
 // whether the destination makes a portable installation.
 #include "instutils/InstUtils.h"
 #include "wizard/ControlIds.h"
+#include "wizard/DestDirText.h"
 #include "wizard/MainDlg.h"
 
 #include <shlobj.h>
@@ -20,6 +21,8 @@ char LowerDriveLetter(char c) {
     return c >= 'a' && c <= 'z' ? c : '\0';
 }
 
+}  // namespace
+
 // The lower-case letter of the Program Files drive; when the shell does not
 // name one, the Windows folder's drive, and "c" only when neither is known.
 char ProgramFilesDriveLetter() {
@@ -31,6 +34,8 @@ char ProgramFilesDriveLetter() {
         if (const char letter = LowerDriveLetter(windows[0])) return letter;
     return 'c';
 }
+
+namespace {
 
 // The text after the last backslash or colon.
 std::string FileNamePart(const std::string& path) {
@@ -58,19 +63,23 @@ void TMainDlgForm::DestDirLstBxChange() {
 
 // The text is kept as typed, whatever its length: a destination that cannot
 // be written is reported by the install run.
-void TMainDlgForm::NormalizeDestDir() {
-    std::string s = Text(IDC_DestDirEdt);
+std::string NormalizedDestDir(const std::string& typed, char driveLetter) {
+    std::string s = typed;
     const std::size_t first = s.find_first_not_of(' ');
     s = first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
     if (DrivePart(s).empty()) {
-        // Before the drive list has a drive, the Program Files drive.
-        const char selected = drives_ ? LowerDriveLetter(drives_->SelectedDrive()) : '\0';
-        s = std::string(1, selected ? selected : ProgramFilesDriveLetter()) + ":";
+        const char letter = LowerDriveLetter(driveLetter);
+        s = std::string(1, letter ? letter : ProgramFilesDriveLetter()) + ":";
     }
     if (LastChar(s) == '\\') DeleteLastChar(s);
     if (FileNamePart(s).empty() || SameName(s, GetSpecialFolder(CSIDL_PROGRAM_FILES)))
         s = JoinPath(s, kProductFolder);
-    SetText(IDC_DestDirEdt, s);
+    return s;
+}
+
+void TMainDlgForm::NormalizeDestDir() {
+    // Before the drive list has a drive, the Program Files drive.
+    SetText(IDC_DestDirEdt, NormalizedDestDir(Text(IDC_DestDirEdt), drives_ ? drives_->SelectedDrive() : '\0'));
 }
 
 bool TMainDlgForm::IsPortableInstall() const { return IsPortableLocation(MainDir); }

@@ -34,12 +34,6 @@ std::string FormatTwo(const char* format, const char* first, const char* second)
     return text;
 }
 
-int SystemDpi() {
-    WindowDc screen;
-    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    return dpi > 0 ? dpi : 96;
-}
-
 void RegisterWizardClass(HINSTANCE instance, WNDPROC windowProc, HICON bigIcon, HICON smallIcon) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -55,22 +49,11 @@ void RegisterWizardClass(HINSTANCE instance, WNDPROC windowProc, HICON bigIcon, 
     RegisterClassExA(&wc);
 }
 
-using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-
-void InitControlClasses() {
-    HMODULE commonControls = LoadCommonControls();
-    if (!commonControls) return;
-    auto init = reinterpret_cast<InitCommonControlsExFn>(
-        reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    if (init) init(&icc);
-}
-
 }  // namespace
 
 TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments, int dpi)
     : instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
-    InitControlClasses();
+    InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     CreateFonts();
     CreateMainWindow(owner);
     try {

@@ -1,5 +1,6 @@
 #include "wizard/PageLayout.h"
 
+#include "instutils/Handles.h"
 #include "wizard/ControlIds.h"
 
 #include <commctrl.h>
@@ -7,6 +8,12 @@
 namespace qwp {
 
 const char kPanelClass[] = "QuilvaneSetupPanel";
+
+int SystemDpi() {
+    WindowDc screen;
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    return dpi > 0 ? dpi : 96;
+}
 
 namespace {
 

@@ -63,4 +63,7 @@ constexpr RECT kSheetRect = {4, 4, 4 + 367, 4 + 260};
 // A length in 96-DPI pixels at the given DPI.
 inline int Scale(int value, int dpi) { return MulDiv(value, dpi, 96); }
 
+// The screen's logical pixels per inch; 96 when it cannot be asked.
+int SystemDpi();
+
 }  // namespace qwp

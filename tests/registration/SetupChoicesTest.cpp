@@ -64,6 +64,26 @@ TEST_F(SetupChoicesTest, StoredValuesAreRead) {
     EXPECT_TRUE(KeyExists(kInternal));
 }
 
+// An unattended run reads before it knows whether it will install: it must
+// be able to stop without having created a key, and still see stored values.
+TEST_F(SetupChoicesTest, ReadingWithKeysUntouchedCreatesNothingUntilAsked) {
+    StoredChoices choices = ReadStoredChoices({}, ChoiceKeys::Untouched);
+    EXPECT_EQ(ProgramFilesQuilvane(), choices.MainDir);
+    EXPECT_EQ("B", choices.AssociationLetters);
+    EXPECT_FALSE(KeyExists("Software\\Quilvane Word Processor"));
+
+    CreateChoiceKeys();
+    EXPECT_TRUE(KeyExists(kInstall));
+    EXPECT_TRUE(KeyExists(kInternal));
+
+    ASSERT_TRUE(WriteSzValue(kInstall, "EXTENSIONS", "AC"));
+    ASSERT_TRUE(WriteDwordValue(kInstall, "LAUNCH", 0));
+    choices = ReadStoredChoices({"-d" + folder_.Path() + "\\Sub"}, ChoiceKeys::Untouched);
+    EXPECT_EQ("AC", choices.AssociationLetters);
+    EXPECT_FALSE(choices.Launch);
+    EXPECT_EQ(folder_.Path() + "\\Sub", choices.MainDir);
+}
+
 TEST_F(SetupChoicesTest, UnusableStoredFolderFallsBackToTheDefault) {
     ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_ / "removed"));
     EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "a folder that no longer exists";

@@ -1,0 +1,20 @@
+// The destination folder as the setup takes it from what was typed (or
+// given with "-d"): the wizard's folder page and an unattended run use the
+// same rules.
+#pragma once
+
+#include <string>
+
+namespace qwp {
+
+// The lower-case letter of the Program Files drive; when the shell does not
+// name one, the Windows folder's drive, and 'c' only when neither is known.
+char ProgramFilesDriveLetter();
+
+// The text without leading and trailing blanks; without a drive, the drive
+// given (any case; the Program Files drive when it is not a letter); without
+// a trailing backslash; and with "Quilvane" appended to a bare drive and to
+// the Program Files folder itself.
+std::string NormalizedDestDir(const std::string& typed, char driveLetter);
+
+}  // namespace qwp
