@@ -1,8 +1,8 @@
 // The real setup program driven from outside, as a user drives it: a default
 // installation walked through every page with the buttons, at 96 and at 144
 // dots per inch, and a walk with the keyboard that ends in the close
-// question. Every page is kept as a picture under screens/<arch>/ beside the
-// build folder.
+// question. Every page is kept as a picture under screens/default/<arch>/
+// beside the build folder.
 //
 // The Wine prefix is shared by every test program and both architectures, so
 // each test removes what an installation leaves (destination folder, the
@@ -11,6 +11,7 @@
 #include "instutils/Paths.h"
 #include "tests/registration/PostInstallTraces.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/Screens.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
 #include "tests/setup/SetupWalk.h"
@@ -50,30 +51,6 @@ std::string Lower(std::string text) {
 std::string WithoutTrailingLineEnds(std::string text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
-}
-
-std::string ArchName() { return sizeof(void*) == 4 ? "win32" : "win64"; }
-
-// screens/<arch>/<dpi>dpi/ beside this architecture's build folder, made
-// when missing.
-std::string ScreensFolder(int dpi) {
-    std::string build = BuildFile("");
-    build.pop_back();  // the trailing backslash
-    const std::string parent = build.substr(0, build.find_last_of('\\') + 1);
-    const std::string folder = parent + "screens\\" + ArchName() + "\\" + std::to_string(dpi) + "dpi\\";
-    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    return folder;
-}
-
-// The DPI that Wine gives processes started from now on.
-bool SetSystemDpi(DWORD dpi) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
-        return false;
-    UniqueRegKey key(raw);
-    return RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
-           ERROR_SUCCESS;
 }
 
 std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRAM_FILES), "Quilvane"); }
@@ -230,7 +207,7 @@ std::string LabelsCutShort(HWND window, int page, int dpi) {
 // The setup's wizard window, worked through its control ids.
 class Wizard {
 public:
-    Wizard(const ChildProcess& process, int dpi) : dpi_(dpi), screens_(ScreensFolder(dpi)) {
+    Wizard(const ChildProcess& process, int dpi) : dpi_(dpi), screens_(ScreensFolder("default", dpi)) {
         window_ = WaitForWindow(process.Id(), kCaption, kStartTimeout);
     }
 

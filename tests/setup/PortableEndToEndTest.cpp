@@ -3,11 +3,12 @@
 // and the spelling files in its "Spellcheck" sub-folder, no install log, the
 // choices stored for the user. Page 2 is kept as a picture at 96 and 144
 // dots per inch, once with the drive list dropped down, under
-// screens/<arch>/ beside the build folder.
+// screens/portable/<arch>/ beside the build folder.
 #include "instutils/Handles.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/Screens.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
 #include "tests/setup/SetupWalk.h"
@@ -31,29 +32,6 @@ const std::set<std::string> kSpellingNames = {"english (american).asc", "english
 std::string Lower(std::string text) {
     CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
-}
-
-std::string ArchName() { return sizeof(void*) == 4 ? "win32" : "win64"; }
-
-// screens/<arch>/<dpi>dpi/ beside this architecture's build folder.
-std::string ScreensFolder(int dpi) {
-    std::string build = BuildFile("");
-    build.pop_back();
-    const std::string folder = build.substr(0, build.find_last_of('\\') + 1) + "screens\\" + ArchName() + "\\" +
-                               std::to_string(dpi) + "dpi\\";
-    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    return folder;
-}
-
-// The DPI that Wine gives processes started from now on.
-bool SetSystemDpi(DWORD dpi) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
-        return false;
-    UniqueRegKey key(raw);
-    return RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
-           ERROR_SUCCESS;
 }
 
 std::string StoredString(const char* name) {
@@ -117,7 +95,7 @@ protected:
     // Page 2 as it is, and with the drive list dropped down (the list is a
     // window of its own, so the screen is kept for that one).
     void ShootPage2(HWND window, int dpi) {
-        const std::string folder = ScreensFolder(dpi);
+        const std::string folder = ScreensFolder("portable", dpi);
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
         Sleep(400);

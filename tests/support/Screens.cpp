@@ -1,0 +1,32 @@
+#include "tests/support/Screens.h"
+
+#include "instutils/Handles.h"
+#include "tests/support/ProcessDriver.h"
+
+#include <shlobj.h>
+
+namespace qwp::test {
+
+std::string ArchName() { return sizeof(void*) == 4 ? "win32" : "win64"; }
+
+std::string ScreensFolder(const std::string& scenario, int dpi) {
+    std::string build = BuildFile("");
+    build.pop_back();  // the trailing backslash
+    std::string folder = build.substr(0, build.find_last_of('\\') + 1) + "screens\\" + scenario + "\\" + ArchName() + "\\";
+    if (dpi > 0) folder += std::to_string(dpi) + "dpi\\";
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    return folder;
+}
+
+bool SetSystemDpi(DWORD dpi) {
+    HKEY raw = nullptr;
+    // The 64-bit view: where Wine reads it for programs of both builds.
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueRegKey key(raw);
+    return RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
+           ERROR_SUCCESS;
+}
+
+}  // namespace qwp::test
