@@ -6,6 +6,10 @@
 BUILD := build
 JOBS ?= $(shell nproc)
 CACHE ?= /var/cache/quilvane
+# Another product folder (manifest.tsv and files/) for the setup's payload:
+#   make win32 BUILD=build-other PRODUCT=path/to/product
+PRODUCT ?=
+PRODUCT_FLAG = $(if $(PRODUCT),-DQWP_PRODUCT_DIR=$(abspath $(PRODUCT)))
 
 all: build
 
@@ -19,13 +23,13 @@ host: bootstrap
 win32: host
 	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=MinSizeRel -DQWP_TESTS=ON -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
-	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-i686 >/dev/null
+	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-i686 $(PRODUCT_FLAG) >/dev/null
 	@cmake --build $(BUILD)/win32 -j$(JOBS)
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DQWP_TESTS=ON -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
-	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-x86_64 >/dev/null
+	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-x86_64 $(PRODUCT_FLAG) >/dev/null
 	@cmake --build $(BUILD)/win64 -j$(JOBS)
 
 build: win32 win64

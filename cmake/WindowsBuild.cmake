@@ -57,15 +57,18 @@ qwp_module(wizard qwp_payload qwp_registration qwp_controls qwp_instutils)
 add_executable(qwp WIN32 sample/qwp/qwp.cpp)
 target_link_libraries(qwp PRIVATE user32 kernel32)
 
-# The payload: every entry of the manifest packed into one zlib stream.
+# The payload: every entry of the product's manifest packed into one zlib
+# stream. The product folder holds manifest.tsv and, below files/, what it
+# names; the sample product is the default.
+set(QWP_PRODUCT_DIR ${CMAKE_SOURCE_DIR}/sample CACHE PATH "The product folder: manifest.tsv and files/")
 set(QWP_PAYLOAD ${CMAKE_BINARY_DIR}/payload/payload.bin)
-file(GLOB_RECURSE QWP_SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
+file(GLOB_RECURSE QWP_PRODUCT_FILES CONFIGURE_DEPENDS ${QWP_PRODUCT_DIR}/files/*)
 add_custom_command(
   OUTPUT ${QWP_PAYLOAD}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/payload
-  COMMAND ${QWP_PACKER} --manifest ${CMAKE_SOURCE_DIR}/sample/manifest.tsv
-          --root ${CMAKE_SOURCE_DIR}/sample/files --qwp $<TARGET_FILE:qwp> --out ${QWP_PAYLOAD}
-  DEPENDS ${QWP_PACKER} ${CMAKE_SOURCE_DIR}/sample/manifest.tsv ${QWP_SAMPLE_FILES} qwp
+  COMMAND ${QWP_PACKER} --manifest ${QWP_PRODUCT_DIR}/manifest.tsv
+          --root ${QWP_PRODUCT_DIR}/files --qwp $<TARGET_FILE:qwp> --out ${QWP_PAYLOAD}
+  DEPENDS ${QWP_PACKER} ${QWP_PRODUCT_DIR}/manifest.tsv ${QWP_PRODUCT_FILES} qwp
   COMMENT "Packing the payload")
 add_custom_target(payload DEPENDS ${QWP_PAYLOAD})
 
