@@ -40,9 +40,9 @@ run: build
 test: build
 	@bash tools/run-tests.sh $(BUILD)
 
-bench: build
-	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win32/install_bench.exe
-	@bash tools/wine-env.sh $(BUILD) $(BUILD)/win32/startup_bench.exe
+bench: win32
+	@cmake --build $(BUILD)/win32 --target setup_large -j$(JOBS)
+	@bash tools/bench-run.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

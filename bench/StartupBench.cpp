@@ -12,7 +12,11 @@
 // question, so it cleans up as a user's run does. Both run with a temporary
 // folder of their own, which must be empty at the end.
 //
-//   startup_bench.exe [rounds]
+//   startup_bench.exe [rounds [product label, setup program]]
+//
+// Without a setup program named, the setup.exe beside this program is timed
+// as the product "sample".
+#include "bench/BenchSupport.h"
 #include "tests/support/ProcessDriver.h"
 
 #include <windows.h>
@@ -26,27 +30,14 @@
 namespace {
 
 using namespace qwp::test;
+using qwp::bench::Median;
+using qwp::bench::Minimum;
+using qwp::bench::OwnFolder;
 
 constexpr int kDefaultRounds = 15;
 constexpr DWORD kStartTimeout = 30000;
 
-double Milliseconds() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string OwnFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
+double Milliseconds() { return 1000.0 * qwp::bench::Seconds(); }
 
 struct Program {
     const char* label;
@@ -91,13 +82,6 @@ Start TimeOneStart(const Program& program) {
     return result;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double Minimum(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
 double Maximum(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
 
 // A private temporary folder for the started programs (they inherit TMP and
@@ -129,8 +113,10 @@ std::vector<std::string> NamesIn(const std::string& folder) {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRounds;
     const std::string folder = OwnFolder();
+    const std::string product = argc > 3 ? argv[2] : "sample";
+    const std::string setupPath = argc > 3 ? argv[3] : folder + "setup.exe";
     Program programs[2] = {{"empty window", folder + "empty_window.exe", false, {}},
-                           {"setup.exe", folder + "setup.exe", true, {}}};
+                           {"setup.exe", setupPath, true, {}}};
     const std::string temp = MakeTempFolder();
 
     // One start of each, not counted, so neither pays for loading Wine's
@@ -158,16 +144,18 @@ int main(int argc, char** argv) {
 
     const Program& empty = programs[0];
     const Program& setup = programs[1];
-    std::printf("startup to first painted, input-ready window, %d rounds, alternating:\n", rounds);
+    std::printf("%s startup to first painted, input-ready window, %d rounds, alternating:\n", product.c_str(), rounds);
     for (const Program& program : programs)
         std::printf("  %-13s median %7.1f ms   min %7.1f   max %7.1f\n", program.label, Median(program.times),
                     Minimum(program.times), Maximum(program.times));
-    std::printf("  ratio setup / empty window: medians %.2f, minima %.2f\n", Median(setup.times) / Median(empty.times),
+    std::printf("  ratio setup / empty window: of the medians %.2f, median of the rounds' %.2f, of the minima %.2f\n",
+                Median(setup.times) / Median(empty.times), qwp::bench::MedianRatio(setup.times, empty.times),
                 Minimum(setup.times) / Minimum(empty.times));
     const std::vector<std::string> left = NamesIn(temp);
     std::printf("  input-idle waits that failed: %d; ended other than by their own close: %d; temporary files left: %zu\n",
                 idleUnknown, unclean, left.size());
     for (const std::string& name : left) std::printf("    %s\n", name.c_str());
     RemoveDirectoryA(temp.c_str());
+    qwp::bench::PrintPairResults(product, "startup", setup.times, empty.times);
     return 0;
 }

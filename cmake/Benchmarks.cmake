@@ -1,8 +1,18 @@
 # The benchmarks of make bench (built with the tests).
-add_executable(install_bench bench/InstallBench.cpp resources/setup.rc)
-target_include_directories(install_bench PRIVATE ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
-target_link_libraries(install_bench PRIVATE qwp_payload qwp_controls qwp_instutils)
-add_dependencies(install_bench payload)
+add_library(qwp_bench_support STATIC bench/BenchSupport.cpp)
+target_link_libraries(qwp_bench_support PUBLIC qwp_instutils)
+
+# The in-memory halves of an install against their floors.
+add_executable(install_bench bench/InstallBench.cpp)
+target_link_libraries(install_bench PRIVATE qwp_bench_support qwp_payload qwp_controls qwp_instutils)
+
+# A whole silent install as a process against a process that only inflates
+# and writes the same files.
+add_executable(plain_write_floor bench/PlainWriteFloor.cpp)
+target_link_libraries(plain_write_floor PRIVATE qwp_bench_support ZLIB::ZLIB)
+add_executable(silent_install_bench bench/SilentInstallBench.cpp)
+target_link_libraries(silent_install_bench PRIVATE qwp_bench_support qwp_payload qwp_instutils)
+add_dependencies(silent_install_bench setup plain_write_floor)
 
 # Start-up of the real setup against a program that only opens a window.
 # The driver's sources are compiled in, not its test library.
@@ -11,5 +21,41 @@ add_executable(startup_bench bench/StartupBench.cpp tests/support/ProcessDriver.
 target_include_directories(startup_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(startup_bench PRIVATE
   QWP_BUILD_DIR="${CMAKE_BINARY_DIR}" QWP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-target_link_libraries(startup_bench PRIVATE ZLIB::ZLIB user32 gdi32)
+target_link_libraries(startup_bench PRIVATE qwp_bench_support ZLIB::ZLIB user32 gdi32)
 add_dependencies(startup_bench setup empty_window)
+
+# A large synthetic product (the sample's names, some 100 MB of generated
+# text) and a setup carrying it. Built only when asked for (make bench):
+# the generated files stay in the build folder.
+#
+# setup_large is a second link of the very setup program: the same objects
+# and libraries, only the payload file found through its include folders is
+# the large one. Nothing is patched into a finished program, so it is the
+# setup exactly as the toolchain makes it.
+set(QWP_LARGE_PRODUCT ${CMAKE_BINARY_DIR}/large-product)
+set(QWP_LARGE_PAYLOAD ${QWP_LARGE_PRODUCT}/payload.bin)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(
+  OUTPUT ${QWP_LARGE_PRODUCT}/manifest.tsv
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_large_product.py
+          --manifest ${CMAKE_SOURCE_DIR}/sample/manifest.tsv --root ${CMAKE_SOURCE_DIR}/sample/files
+          --out ${QWP_LARGE_PRODUCT}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_large_product.py ${CMAKE_SOURCE_DIR}/sample/manifest.tsv ${QWP_SAMPLE_FILES}
+  COMMENT "Generating the large product")
+add_custom_command(
+  OUTPUT ${QWP_LARGE_PAYLOAD}
+  COMMAND ${QWP_PACKER} --manifest ${QWP_LARGE_PRODUCT}/manifest.tsv --root ${QWP_LARGE_PRODUCT}/files
+          --qwp $<TARGET_FILE:qwp> --out ${QWP_LARGE_PAYLOAD}
+  DEPENDS ${QWP_PACKER} ${QWP_LARGE_PRODUCT}/manifest.tsv qwp
+  COMMENT "Packing the large product")
+add_custom_target(large_payload DEPENDS ${QWP_LARGE_PAYLOAD})
+
+set_source_files_properties(${CMAKE_SOURCE_DIR}/bench/LargeSetup.rc PROPERTIES
+  OBJECT_DEPENDS "${QWP_LARGE_PAYLOAD};${QWP_RESOURCE_FILES}")
+add_executable(setup_large WIN32 EXCLUDE_FROM_ALL setup/SetupMain.cpp bench/LargeSetup.rc)
+target_include_directories(setup_large PRIVATE ${CMAKE_SOURCE_DIR} ${QWP_LARGE_PRODUCT} ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(setup_large PRIVATE qwp_setup)
+add_dependencies(setup_large large_payload)
+if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
+  target_link_options(setup_large PRIVATE -s)
+endif()
