@@ -73,6 +73,14 @@ void CreateChoiceKeys() {
     registry.OpenKey(kInternalKey);
 }
 
+std::vector<int> ComponentRowStates(std::uint32_t stored) {
+    constexpr int kUnchecked = 0, kChecked = 1, kGreyed = 2;
+    std::vector<int> states;
+    for (int bit = 0; bit < kComponentBitCount; ++bit)
+        states.push_back(bit == 0 ? kGreyed : ((stored >> bit) & 1u) ? kChecked : kUnchecked);
+    return states;
+}
+
 std::uint32_t MergeComponentBits(std::uint32_t stored, const std::vector<int>& rowStates) {
     constexpr int kChecked = 1;
     std::uint32_t merged = stored;

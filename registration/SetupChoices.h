@@ -76,6 +76,12 @@ StoredChoices ReadStoredChoices(const std::vector<std::string>& args, ChoiceKeys
 // ChoiceKeys::Created does.
 void CreateChoiceKeys();
 
+// The rows of the components list as a run starts them from the stored
+// value: row n carries component n (0 to 5) and is checked (1) when its bit
+// is set, else unchecked (0); row 0, the word processor itself, is always
+// greyed (2): installed, and stored as not chosen.
+std::vector<int> ComponentRowStates(std::uint32_t stored);
+
 // The component value to store after a run: bit i (0 to 5) set exactly when
 // rowStates[i] is checked (1); unchecked (0) and greyed (2) clear it, as does
 // a missing row. Bits 6 to 31 are kept from stored.

@@ -39,18 +39,6 @@ public:
     UnattendedAnswers& operator=(const UnattendedAnswers&) = delete;
 };
 
-// The components list as the wizard fills it from the stored value: row n
-// carries component n, checked when its bit is set; row 0, the word
-// processor itself, always greyed (installed, and stored as not chosen).
-std::vector<int> RowStatesFromStored(std::uint32_t stored) {
-    std::vector<int> states;
-    for (int n = 0; n < kComponentCount; ++n)
-        states.push_back(static_cast<int>(n == 0                  ? CheckState::Grayed
-                                          : ((stored >> n) & 1u) ? CheckState::Checked
-                                                                  : CheckState::Unchecked));
-    return states;
-}
-
 std::uint8_t SelectionOf(const std::vector<int>& rowStates) {
     std::vector<int> components;
     std::vector<bool> chosen;
@@ -126,7 +114,7 @@ int RunUnattended(RunMode mode, const std::vector<std::string>& args, HWND owner
     StoredChoices choices = ReadStoredChoices(args, ChoiceKeys::Untouched);
     InstallTarget target;
     target.MainDir = NormalizedDestDir(choices.MainDir, '\0');
-    const std::vector<int> rowStates = RowStatesFromStored(choices.StoredComponents);
+    const std::vector<int> rowStates = ComponentRowStates(choices.StoredComponents);
     target.SelectedComponents = SelectionOf(rowStates);
     if (!ChosenComponentsFit(rowStates, target.MainDir))
         return Stop(kExitNoDiskSpace, "not enough free space on the destination drive");

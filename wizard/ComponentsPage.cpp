@@ -3,6 +3,7 @@
 // components fit.
 #include "instutils/InstUtils.h"
 #include "payload/InstallPlan.h"
+#include "registration/SetupChoices.h"
 #include "wizard/ControlIds.h"
 #include "wizard/MainDlg.h"
 #include "wizard/WizardTexts.h"
@@ -19,13 +20,13 @@ void TMainDlgForm::SetUpComponentsList() {
 
 void TMainDlgForm::FillComponentsList() {
     ComponentNumbers.clear();
+    const std::vector<int> states = ComponentRowStates(StoredComponents);
     for (int n = 0; n < kComponentCount; ++n) {
         const int row = components_->AddRow(ComponentNames[n]);
         ComponentNumbers.push_back(n);
-        if ((StoredComponents >> n) & 1u) components_->SetState(row, CheckState::Checked);
+        components_->SetState(row, static_cast<CheckState>(states[static_cast<std::size_t>(n)]));
     }
     components_->SetCurrentRow(1);
-    components_->SetState(0, CheckState::Grayed);
 }
 
 // Every entry into the page: the sizes follow the destination drive's

@@ -141,6 +141,16 @@ TEST_F(SetupChoicesTest, ValuesOfAnotherTypeTakeTheirDefaults) {
     EXPECT_TRUE(choices.Launch);
 }
 
+// A run that changes nothing on the components page stores what it read,
+// except bit 0: the greyed word processor row counts as not chosen.
+TEST(ComponentRowStates, StartFromTheStoredBitsAndRoundTripThroughTheMerge) {
+    EXPECT_EQ((std::vector<int>{2, 1, 1, 1, 1, 1}), ComponentRowStates(0x7FFFFFFF));
+    EXPECT_EQ((std::vector<int>{2, 0, 1, 0, 0, 1}), ComponentRowStates(0x80000025));
+    EXPECT_EQ((std::vector<int>{2, 0, 0, 0, 0, 0}), ComponentRowStates(0));
+    for (const std::uint32_t stored : {0x7FFFFFFFu, 0x80000025u, 0u, 0xFFFFFFC1u})
+        EXPECT_EQ(stored & ~1u, MergeComponentBits(stored, ComponentRowStates(stored))) << stored;
+}
+
 TEST(MergeComponentBits, OnlyCheckedRowsSetTheirBits) {
     // Row 0 is always greyed: its bit is always stored clear.
     EXPECT_EQ(0x7FFFFFFEu, MergeComponentBits(0x7FFFFFFF, {2, 1, 1, 1, 1, 1}));
