@@ -14,6 +14,7 @@
 #include "wizard/DestDirText.h"
 #include "wizard/ProgressWindow.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace qwp {
@@ -30,7 +31,9 @@ public:
             const MsgButton answer = (request.buttons & mbAbort) ? mbAbort
                                      : request.escapeButton != mbNone ? request.escapeButton
                                                                       : request.defaultButton;
-            RunLogLine("Message", request.text + " (answered " + ButtonCaption(answer) + ")");
+            std::string caption = ButtonCaption(answer);
+            caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+            RunLogLine("Message", request.text + " (answered " + caption + ")");
             return ResultOf(answer);
         });
     }
@@ -59,7 +62,7 @@ bool ChosenComponentsFit(const std::vector<int>& rowStates, const std::string& m
             sum += static_cast<std::uint32_t>(AttachedFiles->ComponentSize(ComponentSizePatterns[n], mainDir));
     const auto required = static_cast<std::int32_t>(sum);
     const std::int64_t free = DriveFreeBytes(mainDir);
-    RunLogLine("Disk space", "required " + std::to_string(required) + " bytes, free " +
+    RunLogLine("Disk space", mainDir + ": required " + std::to_string(required) + " bytes, free " +
                                  (free < 0 ? std::string("unknown") : std::to_string(free) + " bytes"));
     return free >= 0 && free >= required;
 }

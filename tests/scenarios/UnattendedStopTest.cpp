@@ -34,12 +34,14 @@ protected:
         for (const std::string& line : lines) std::printf("[ unattended ]   %s\n", line.c_str());
     }
 
-    // The required and free bytes of the log's "Disk space: " line;
-    // free is -1 when the log says it is unknown.
+    // The required and free bytes of the log's "Disk space: <folder>:
+    // required ..." line; free is -1 when the log says it is unknown.
     static bool DiskSpaceOfLog(const std::vector<std::string>& lines, long long& required, long long& free) {
         const std::vector<std::string> space = LinesOfKind(lines, "Disk space");
-        if (space.size() != 1 || !StartsWith(space[0], "required ")) return false;
-        required = std::atoll(space[0].c_str() + 9);
+        if (space.size() != 1) return false;
+        const std::size_t figures = space[0].find(": required ");
+        if (figures == std::string::npos) return false;
+        required = std::atoll(space[0].c_str() + figures + 11);
         const std::size_t at = space[0].find(", free ");
         if (at == std::string::npos) return false;
         const std::string rest = space[0].substr(at + 7);
