@@ -27,8 +27,8 @@ if [ "${1:-}" = "--inside" ]; then
   run install_bench.exe sample "$sample" 9
   run silent_install_bench.exe sample "$sample" 7
   run startup_bench.exe 15
-  run install_bench.exe large "$large" 5
-  run silent_install_bench.exe large "$large" 5
+  run install_bench.exe large "$large" 9
+  run silent_install_bench.exe large "$large" 7
   run startup_bench.exe 7 large "$large"
   exit 0
 fi
