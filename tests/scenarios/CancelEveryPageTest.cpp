@@ -11,7 +11,7 @@
 
 #include <string>
 
-namespace qwp::test {
+namespace qwp::test::interactive {
 namespace {
 
 constexpr char kScenario[] = "cancel-every-page";
@@ -109,4 +109,4 @@ INSTANTIATE_TEST_SUITE_P(Pages, CancelEveryPage,
                          CaseName);
 
 }  // namespace
-}  // namespace qwp::test
+}  // namespace qwp::test::interactive

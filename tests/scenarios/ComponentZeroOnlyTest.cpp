@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace qwp::test {
+namespace qwp::test::interactive {
 namespace {
 
 constexpr char kScenario[] = "component-0-only";
@@ -138,4 +138,4 @@ TEST_F(ComponentZeroOnly, OnlyTheWordProcessorIsWrittenAndTheChoiceStored) {
 }
 
 }  // namespace
-}  // namespace qwp::test
+}  // namespace qwp::test::interactive

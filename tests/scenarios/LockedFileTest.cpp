@@ -12,7 +12,7 @@
 
 #include <string>
 
-namespace qwp::test {
+namespace qwp::test::interactive {
 namespace {
 
 constexpr char kScenario[] = "abort-locked-file";
@@ -205,4 +205,4 @@ TEST_F(LockedFile, IgnoreLeavesTheFileUnloggedAndGoesOn) {
 }
 
 }  // namespace
-}  // namespace qwp::test
+}  // namespace qwp::test::interactive

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace qwp::test {
+namespace qwp::test::interactive {
 namespace {
 
 constexpr char kScenario[] = "running-word-processor";
@@ -85,4 +85,4 @@ TEST_F(RunningWordProcessor, InstallationWaitsUntilItIsClosed) {
 }
 
 }  // namespace
-}  // namespace qwp::test
+}  // namespace qwp::test::interactive

@@ -30,7 +30,9 @@
 #include <string>
 #include <vector>
 
-namespace qwp::test {
+// Its own namespace: the unattended scenarios of the same program keep
+// helpers of the same names in theirs.
+namespace qwp::test::interactive {
 
 inline const char* const kPageNames[8] = {"welcome", "license", "destination", "components",
                                           "ready",   "installing", "associations", "complete"};
@@ -420,4 +422,4 @@ private:
     HWND window_ = nullptr;
 };
 
-}  // namespace qwp::test
+}  // namespace qwp::test::interactive
