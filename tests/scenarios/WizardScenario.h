@@ -1,6 +1,6 @@
 // The real setup program of this build worked from outside through whole
 // runs of its wizard: starting it, moving between pages, answering its
-// message boxes, untick components, and keeping a picture of every page and
+// message boxes, clearing rows of the components list, and keeping a picture of every page and
 // every message box under screens/<scenario>/<arch>/ beside the build
 // folder. Also what a run leaves: files below the product's folders, stored
 // choices, and a snapshot of registry keys to compare before and after.
@@ -273,7 +273,6 @@ public:
     }
 
     void Next() { ClickControl(window_, IDC_NextBtn); }
-    void Back() { ClickControl(window_, IDC_BackBtn); }
     void Cancel() { ClickControl(window_, IDC_CancelBtn); }
     // The title bar's close box sends this command; Alt+F4 as well.
     void CloseBox() { PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
