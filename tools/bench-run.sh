@@ -24,8 +24,8 @@ if [ "${1:-}" = "--inside" ]; then
     local status=${PIPESTATUS[0]}
     [ "$status" = 0 ] || echo "== $program ended with exit code $status"
   }
-  run install_bench.exe sample "$sample" 9
-  run silent_install_bench.exe sample "$sample" 7
+  run install_bench.exe sample "$sample" 15
+  run silent_install_bench.exe sample "$sample" 9
   run startup_bench.exe 15
   run install_bench.exe large "$large" 9
   run silent_install_bench.exe large "$large" 7
