@@ -16,6 +16,14 @@ namespace {
 
 constexpr char kScenario[] = "cancel-every-page";
 
+const char kCloseQuestion[] =
+    "Setup is not complete. If you quit this setup program now,\r"
+    "Quilvane will not be correctly installed.\r\r"
+    "You may relaunch the setup program at a later time\r"
+    "to complete the installation of Quilvane.\r\r"
+    "To continue installing, click No.\r"
+    "To quit this setup program, click Abort.";
+
 enum class CloseWay { CancelButton, CloseBox };
 
 struct LeavingCase {
@@ -30,15 +38,8 @@ std::string CaseName(const ::testing::TestParamInfo<LeavingCase>& info) {
            (info.param.way == CloseWay::CancelButton ? "CancelButton" : "CloseBox");
 }
 
-class CancelEveryPage : public ::testing::TestWithParam<LeavingCase> {
+class CancelEveryPage : public NoInstallationTest, public ::testing::WithParamInterface<LeavingCase> {
 protected:
-    void SetUp() override {
-        RemoveInstallation();
-        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
-        ASSERT_FALSE(FolderExists(CommonDataFolder())) << "an earlier installation could not be removed";
-    }
-    void TearDown() override { RemoveInstallation(); }
-
     // The close question as the way asks it: the close box's system
     // command first, the window's close message on the second time, so
     // both reach the question.
@@ -62,7 +63,7 @@ TEST_P(CancelEveryPage, NoKeepsThePageAbortEndsTheSetupWritingNothing) {
     TempFolder temporary;
     {
         TempRedirect redirect(temporary.Path());
-        SetupRun run(kScenario);
+        SetupRun run(ScreensFolder(kScenario));
         ASSERT_TRUE(run.Started()) << "no wizard window";
         ASSERT_TRUE(run.WalkTo(page));
         const std::string buttons = run.Buttons();

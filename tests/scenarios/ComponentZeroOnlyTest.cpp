@@ -15,15 +15,7 @@ namespace {
 
 constexpr char kScenario[] = "component-0-only";
 
-class ComponentZeroOnly : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RemoveInstallation();
-        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
-        ASSERT_FALSE(FolderExists(CommonDataFolder())) << "an earlier installation could not be removed";
-    }
-    void TearDown() override { RemoveInstallation(); }
-};
+using ComponentZeroOnly = NoInstallationTest;
 
 // The components list's current row: the list selects the row a click
 // lands on, in the same handler that toggles its box.
@@ -32,14 +24,6 @@ int CurrentRow(HWND window) {
     DWORD_PTR row = static_cast<DWORD_PTR>(-1);
     if (!list || !SendMessageTimeoutA(list, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &row)) return -1;
     return static_cast<int>(row);
-}
-
-// Waits until the wizard's thread has handled everything posted to it so
-// far: a message sent from another thread is taken only between two
-// handlers.
-void Settle(HWND window) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
 // What a file of this size takes on the volume of the folder: whole
@@ -62,7 +46,7 @@ TEST_F(ComponentZeroOnly, OnlyTheWordProcessorIsWrittenAndTheChoiceStored) {
     // The destination does not exist yet, so the page measures on the
     // volume of the folder the setup was started in.
     TempFolder startFolder;
-    SetupRun run(kScenario, {}, startFolder.Path());
+    SetupRun run(ScreensFolder(kScenario), {}, startFolder.Path());
     ASSERT_TRUE(run.Started()) << "no wizard window";
     ASSERT_TRUE(run.WalkTo(3));
     HWND window = run.Window();
@@ -117,14 +101,8 @@ TEST_F(ComponentZeroOnly, OnlyTheWordProcessorIsWrittenAndTheChoiceStored) {
     EXPECT_EQ(FilesBelow(mainDir), "Install.log|License.txt|qwp.exe");
     EXPECT_EQ(ReadWholeFile(JoinPath(mainDir, "qwp.exe")), ReadWholeFile(BuildFile("qwp.exe")));
     EXPECT_EQ(ReadWholeFile(JoinPath(mainDir, "License.txt")), ReadWholeFile(SourceFile("sample/files/License.txt")));
-    const std::string expectedLog = "Made Dir: " + CommonDataFolder() + "\r\n" +
-                                    "Made Dir: " + PublicFolder() + "\r\n" +
-                                    "Made Dir: " + SpellingFolder() + "\r\n" +
-                                    "Made Dir: " + HiddenFolder() + "\r\n" +
-                                    "Made Dir: " + JoinPath(mainDir, "") + "\r\n" +
-                                    "File Copy: " + JoinPath(mainDir, "qwp.exe") + "\r\n" +
-                                    "File Copy: " + JoinPath(mainDir, "License.txt") + "\r\n";
-    EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))), Lower(expectedLog));
+    EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))),
+              Lower(FoldersMadeLog(mainDir) + WordProcessorCopiesLog(mainDir)));
 
     // Bits 1 to 5 clear, bit 0 never stored, the bits above kept as read
     // (none stored: every bit of the default).

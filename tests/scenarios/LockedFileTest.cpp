@@ -49,15 +49,8 @@ private:
 
 std::string PayloadBytes(const std::string& name) { return ReadWholeFile(SourceFile("sample/files/" + name)); }
 
-class LockedFile : public ::testing::Test {
+class LockedFile : public NoInstallationTest {
 protected:
-    void SetUp() override {
-        RemoveInstallation();
-        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
-        ASSERT_FALSE(FolderExists(CommonDataFolder())) << "an earlier installation could not be removed";
-    }
-    void TearDown() override { RemoveInstallation(); }
-
     // The setup's error about the file, read and kept as a picture.
     MessageBoxSeen ExpectCannotCreate(SetupRun& run, const std::string& path, const std::string& shot) {
         const MessageBoxSeen error = run.WaitForMessage("Error", kInstallTimeout);
@@ -87,7 +80,7 @@ protected:
 TEST_F(LockedFile, AbortEndsTheSetupKeepingWhatWasWritten) {
     const std::string mainDir = DefaultDestination();
     const std::string british = SpellingFolder() + "English (British).asc";
-    SetupRun run(kScenario);
+    SetupRun run(ScreensFolder(kScenario));
     std::unique_ptr<HeldFile> held;
     StartInstallWithHeldFile(run, british, held);
     if (HasFatalFailure()) return;
@@ -128,19 +121,11 @@ TEST_F(LockedFile, AbortEndsTheSetupKeepingWhatWasWritten) {
 
     // The spelling folders were there before the run (the held file's), so
     // only the hidden folder and the destination were made.
-    const std::string expectedLog = "Made Dir: " + HiddenFolder() + "\r\n" +
-                                    "Made Dir: " + JoinPath(mainDir, "") + "\r\n" +
-                                    "File Copy: " + JoinPath(mainDir, "qwp.exe") + "\r\n" +
-                                    "File Copy: " + JoinPath(mainDir, "License.txt") + "\r\n";
-    EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))), Lower(expectedLog));
+    EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))),
+              Lower(MadeDirLine(HiddenFolder()) + MadeDirLine(JoinPath(mainDir, "")) + WordProcessorCopiesLog(mainDir)));
 
     // The choices of the run, stored because the run had started.
-    EXPECT_EQ(Lower(StoredValue("MAINDIR")), Lower("REG_SZ:" + mainDir));
-    EXPECT_EQ(StoredValue("COMPS (1.6.6.2)"), "REG_DWORD:0x7FFFFFFE");
-    EXPECT_EQ(StoredValue("INSTALLTOALL"), "REG_DWORD:0x00000001");
-    EXPECT_EQ(StoredValue("DSKSHORTCUT"), "REG_DWORD:0x00000001");
-    EXPECT_EQ(StoredValue("EXTENSIONS"), "REG_SZ:B");
-    EXPECT_EQ(StoredValue("LAUNCH"), "REG_DWORD:0x00000001");
+    ExpectDefaultChoicesStored(mainDir);
     // The driver stores the uninstall entry with the choices whenever the
     // run has started, aborted or not.
     EXPECT_EQ(UninstallEntryValue("UninstallString"), "REG_SZ:\"" + JoinPath(mainDir, "qwp.exe") + "\" -ui");
@@ -152,7 +137,7 @@ TEST_F(LockedFile, AbortEndsTheSetupKeepingWhatWasWritten) {
 // associations page with every spelling file in place.
 TEST_F(LockedFile, RetryAfterTheOtherProgramLetGoWritesTheFile) {
     const std::string british = SpellingFolder() + "English (British).asc";
-    SetupRun run(kScenario);
+    SetupRun run(ScreensFolder(kScenario));
     std::unique_ptr<HeldFile> held;
     StartInstallWithHeldFile(run, british, held);
     if (HasFatalFailure()) return;
@@ -180,7 +165,7 @@ TEST_F(LockedFile, RetryAfterTheOtherProgramLetGoWritesTheFile) {
 TEST_F(LockedFile, IgnoreLeavesTheFileUnloggedAndGoesOn) {
     const std::string mainDir = DefaultDestination();
     const std::string hyphenation = JoinPath(mainDir, "Hyphenation.dat");
-    SetupRun run(kScenario);
+    SetupRun run(ScreensFolder(kScenario));
     std::unique_ptr<HeldFile> held;
     StartInstallWithHeldFile(run, hyphenation, held);
     if (HasFatalFailure()) return;
@@ -196,7 +181,7 @@ TEST_F(LockedFile, IgnoreLeavesTheFileUnloggedAndGoesOn) {
     EXPECT_EQ(ReadWholeFile(hyphenation), kForeignContent);
     const std::string log = Lower(ReadWholeFile(JoinPath(mainDir, "Install.log")));
     EXPECT_EQ(log.find(Lower("File Copy: " + hyphenation)), std::string::npos) << "the ignored file was logged";
-    EXPECT_NE(log.find(Lower("File Copy: " + PublicFolder() + "Basic.asn\r\n")), std::string::npos)
+    EXPECT_NE(log.find(Lower(FileCopyLine(PublicFolder() + "Basic.asn"))), std::string::npos)
         << "the copies after the ignored one were not logged:\n"
         << log;
     std::vector<std::string> shared;

@@ -14,15 +14,12 @@ namespace {
 
 constexpr char kScenario[] = "running-word-processor";
 
-class RunningWordProcessor : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RemoveInstallation();
-        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
-        ASSERT_FALSE(FolderExists(CommonDataFolder())) << "an earlier installation could not be removed";
-    }
-    void TearDown() override { RemoveInstallation(); }
+const char kRunningMessage[] =
+    "A copy of Quilvane Word Processor is already running on your system.\r"
+    "Please close any running instance(s) of Quilvane Word Processor, then click OK in this dialog.";
 
+class RunningWordProcessor : public NoInstallationTest {
+protected:
     // Next on the page while the word processor runs: the information
     // message, OK, and the page as it was.
     void ExpectRefusedMove(SetupRun& run, int page, const std::string& shot) {
@@ -42,7 +39,7 @@ protected:
 TEST_F(RunningWordProcessor, WelcomePageWaitsUntilItIsClosed) {
     StandInWordProcessor wordProcessor;
     ASSERT_TRUE(wordProcessor.Start()) << "the stand-in word processor did not show its marked window";
-    SetupRun run(kScenario);
+    SetupRun run(ScreensFolder(kScenario));
     ASSERT_TRUE(run.Started()) << "no wizard window";
     ASSERT_TRUE(run.WalkTo(0));
     HWND window = run.Window();
@@ -62,7 +59,7 @@ TEST_F(RunningWordProcessor, WelcomePageWaitsUntilItIsClosed) {
 }
 
 TEST_F(RunningWordProcessor, InstallationWaitsUntilItIsClosed) {
-    SetupRun run(kScenario);
+    SetupRun run(ScreensFolder(kScenario));
     ASSERT_TRUE(run.Started()) << "no wizard window";
     ASSERT_TRUE(run.WalkTo(4));
 

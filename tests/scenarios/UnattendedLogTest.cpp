@@ -28,7 +28,7 @@ TEST_F(UnattendedLog, SilentInstallLogsEveryStep) {
     const RunSeen run = WatchSetup(DestinationArgument() + " /S " + Quoted("/LOG=" + log));
     PrintRun("/S with a log", run);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(Joined(run.shown), "");
+    EXPECT_EQ(Joined(run.shown, "; "), "");
 
     const std::string text = ReadWholeFile(log);
     const std::vector<std::string> lines = LinesOf(text);
@@ -73,7 +73,7 @@ TEST_F(UnattendedLog, LogInAMissingFolderLeavesTheInstallAlone) {
     const RunSeen run = WatchSetup(DestinationArgument() + " " + Quoted("/LOG=" + log) + " /S");
     PrintRun("/S with a log in a missing folder", run);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(Joined(run.shown), "");
+    EXPECT_EQ(Joined(run.shown, "; "), "");
     EXPECT_EQ(Joined(WrongInstalledFiles(Destination()), "\n"), "");
     EXPECT_EQ(Lower(ReadWholeFile(InDestination("Install.log"))), Lower(ExpectedInstallLog(Destination())));
     std::printf("[ unattended ] the log %s\n", FileExists(log) ? "was written anyway" : "was not written");

@@ -19,8 +19,8 @@ protected:
     // but its own log (when asked for) in the scratch folder.
     void ExpectStoppedClean(const RunSeen& run, DWORD code, const std::string& mainDir, bool logged) {
         EXPECT_EQ(run.exitCode, code);
-        EXPECT_EQ(Joined(run.shown), "") << "windows shown by an unattended run";
-        EXPECT_EQ(Joined(TracesOfInstallation(mainDir)), "") << "written by a run that stopped";
+        EXPECT_EQ(Joined(run.shown, "; "), "") << "windows shown by an unattended run";
+        EXPECT_EQ(Joined(TracesOfInstallation(mainDir), "; "), "") << "written by a run that stopped";
         EXPECT_FALSE(FolderExists(DefaultDestination()));
         EXPECT_EQ(Entries(scratch_.Path()), logged ? std::vector<std::string>{"run.log"} : std::vector<std::string>{});
     }
@@ -51,8 +51,8 @@ protected:
 };
 
 TEST_F(UnattendedStop, RunningWordProcessorExitsThreeWritingNothing) {
-    RunningStandIn standIn;
-    ASSERT_TRUE(standIn.Running()) << "the stand-in word processor did not start";
+    StandInWordProcessor standIn;
+    ASSERT_TRUE(standIn.Start()) << "the stand-in word processor did not start";
 
     const RunSeen silent = WatchSetup(DestinationArgument() + " /S " + LogArgument(), kStartTimeout);
     PrintRun("/S with the word processor running", silent);
@@ -117,7 +117,7 @@ TEST_F(UnattendedStop, HeldSpellingFileExitsFiveKeepingWhatWasDone) {
     PrintRun("/S with a spelling file held", run);
     holder.reset();
     EXPECT_EQ(run.exitCode, 5u);
-    EXPECT_EQ(Joined(run.shown), "") << "windows shown by a silent run";
+    EXPECT_EQ(Joined(run.shown, "; "), "") << "windows shown by a silent run";
 
     // The copies before the held file are written; the held file is as it
     // was; nothing after it, of its group or a later one.
@@ -139,16 +139,12 @@ TEST_F(UnattendedStop, HeldSpellingFileExitsFiveKeepingWhatWasDone) {
 
     // The choices, the uninstall entry and Install.log, as after Abort in
     // the wizard; no shortcut and no Update.log.
-    EXPECT_EQ(Lower(StoredValue("MAINDIR")), Lower("REG_SZ:" + Destination()));
-    EXPECT_EQ(StoredValue("COMPS (1.6.6.2)"), "REG_DWORD:" + std::to_string(0x7FFFFFFEu));
-    EXPECT_EQ(StoredValue("EXTENSIONS"), "REG_SZ:B");
-    EXPECT_EQ(StoredValue("LAUNCH"), "REG_DWORD:1");
+    ExpectDefaultChoicesStored(Destination());
     EXPECT_EQ(Lower(UninstallEntryValue("UninstallString")),
               Lower("REG_SZ:" + Quoted(InDestination("qwp.exe")) + " -ui"));
     EXPECT_EQ(Lower(ReadWholeFile(InDestination("Install.log"))),
-              Lower("Made Dir: " + HiddenFolder() + "\r\n" + "Made Dir: " + JoinPath(Destination(), "") + "\r\n" +
-                    "File Copy: " + InDestination("qwp.exe") + "\r\n" + "File Copy: " + InDestination("License.txt") +
-                    "\r\n"));
+              Lower(MadeDirLine(HiddenFolder()) + MadeDirLine(JoinPath(Destination(), "")) +
+                    WordProcessorCopiesLog(Destination())));
     for (const std::string& place : ShortcutPlaces()) EXPECT_FALSE(PathPresent(place)) << place;
     EXPECT_FALSE(FileExists(CommonDataFolder() + "Update.log"));
 

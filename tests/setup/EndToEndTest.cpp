@@ -10,143 +10,41 @@
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/InstalledFiles.h"
+#include "tests/support/Installation.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/RegistryScratch.h"
 #include "tests/support/Screens.h"
+#include "tests/support/SetupRun.h"
+#include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 #include "wizard/ControlIds.h"
-#include "tests/setup/SetupWalk.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace qwp::test {
 namespace {
 
-// The buttons after each forward move, as Wizard::Buttons() shows them
+// The buttons after each forward move, as SetupRun::Buttons() shows them
 // (page 5 is seen only while it copies).
 const char* const kButtonsOnPage[8] = {"(hidden)|&Next >|Cancel",  "< &Back|&Next >|Cancel",
                                        "< &Back|&Next >|Cancel",   "< &Back|&Next >|Cancel",
                                        "< &Back|&Next >|Cancel",   "< &Back-|&Next >-|Cancel",
                                        "< &Back-|&Next >|Cancel",  "< &Back-|&Finish|Cancel-"};
-const char* const kPageNames[8] = {"welcome", "license", "destination", "components",
-                                   "ready",   "installing", "associations", "complete"};
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-std::string Lower(std::string text) {
-    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 std::string WithoutTrailingLineEnds(std::string text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
-}
-
-std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRAM_FILES), "Quilvane"); }
-std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
-std::string PublicFolder() { return CommonDataFolder() + "Public\\"; }
-std::string SpellingFolder() { return PublicFolder() + "Spellcheck\\"; }
-
-// Everything an installation with the default choices leaves behind,
-// the word processor that Finish launched first.
-void RemoveInstallation() {
-    CloseStandInWindows();
-    RemoveShortcuts();
-    DeleteUninstallEntry();
-    RemoveTree(DefaultDestination());
-    RemoveTree(CommonDataFolder());
-    RemoveTree(JoinPath(GetSpecialFolder(CSIDL_APPDATA), "Quilvane\\"));
-    RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
-}
-
-bool KeyExists(const char* path) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
-    RegCloseKey(raw);
-    return true;
-}
-
-// A registry value as "type:data" (a DWORD in hex), "absent" when missing.
-std::string StoredValue(const char* name) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kInstallKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return "absent";
-    UniqueRegKey key(raw);
-    DWORD type = 0;
-    BYTE data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, data, &size) != ERROR_SUCCESS) return "absent";
-    char text[1100];
-    if (type == REG_DWORD && size == 4)
-        std::snprintf(text, sizeof text, "REG_DWORD:0x%08lX", static_cast<unsigned long>(*reinterpret_cast<DWORD*>(data)));
-    else if (type == REG_SZ)
-        std::snprintf(text, sizeof text, "REG_SZ:%s", reinterpret_cast<char*>(data));
-    else
-        std::snprintf(text, sizeof text, "type %lu, %lu bytes", static_cast<unsigned long>(type),
-                      static_cast<unsigned long>(size));
-    return text;
-}
-
-// A file's last-write time in local time, as the manifest writes it.
-std::string LocalWriteTime(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return "missing";
-    FILETIME local;
-    SYSTEMTIME time;
-    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
-    FileTimeToSystemTime(&local, &time);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
-                  time.wMinute, time.wSecond);
-    return text;
-}
-
-struct ManifestEntry {
-    std::string name;       // the entry's name in the payload
-    std::string source;     // the file it was packed from
-    std::string timestamp;  // local time, "YYYY-MM-DD hh:mm:ss"
-};
-
-std::vector<ManifestEntry> ReadManifest() {
-    std::vector<ManifestEntry> entries;
-    std::istringstream lines(ReadWholeFile(SourceFile("sample/manifest.tsv")));
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
-        if (tab2 == std::string::npos) continue;
-        entries.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)});
-    }
-    return entries;
-}
-
-std::string SourceBytes(const ManifestEntry& entry) {
-    if (entry.source == "@qwp") return ReadWholeFile(BuildFile("qwp.exe"));
-    std::string relative = "sample/files/" + entry.source;
-    return ReadWholeFile(SourceFile(relative));
-}
-
-const std::set<std::string> kSpellingNames = {"english (american).asc", "english (british).asc", "english.zlx",
-                                              "us.zlx", "uk.zlx", "userdicen.tlx", "english (american).cache"};
-
-// Where a default installation writes an entry.
-std::string InstalledPath(const std::string& mainDir, const std::string& name) {
-    const std::string lower = Lower(name);
-    if (kSpellingNames.count(lower)) return SpellingFolder() + name;
-    if (lower.rfind("templates\\", 0) == 0 || lower.rfind("clip library\\", 0) == 0 || lower == "basic.asn")
-        return PublicFolder() + name;
-    return JoinPath(mainDir, name);
 }
 
 // The visible controls below a page's sheet that reach outside the window
@@ -204,121 +102,61 @@ std::string LabelsCutShort(HWND window, int page, int dpi) {
     return found;
 }
 
-// The setup's wizard window, worked through its control ids.
-class Wizard {
-public:
-    Wizard(const ChildProcess& process, int dpi) : dpi_(dpi), screens_(ScreensFolder("default", dpi)) {
-        window_ = WaitForWindow(process.Id(), kCaption, kStartTimeout);
-    }
+// The wizard's pictures at the DPI given.
+std::string DefaultScreens(int dpi) { return ScreensFolder("default", dpi); }
 
-    HWND Window() const { return window_; }
-    int Dpi() const { return dpi_; }
-
-    // The page is shown: its title in the top label and its sheet visible.
-    bool OnPage(int page) const {
-        return ControlText(window_, IDC_TopLbl) == kTitles[page] && ControlVisible(window_, IDC_WelcomeTabSheet + page);
-    }
-    bool WaitForPage(int page, DWORD timeout = kPageTimeout) const {
-        return WaitUntil([&] { return OnPage(page); }, timeout);
-    }
-    void Next() { ClickControl(window_, IDC_NextBtn); }
-
-    // Keeps the window's picture, by default once the page has painted.
-    void Shoot(const std::string& name, bool settle = true) {
-        if (settle) {
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-            Sleep(400);
-        }
-        EXPECT_TRUE(CaptureWindow(window_, screens_ + name + ".png")) << name;
-    }
-    void ShootPage(int page) { Shoot("page" + std::to_string(page) + "-" + kPageNames[page]); }
-    void ShootScreen(const std::string& name) {
-        Sleep(400);
-        EXPECT_TRUE(CaptureScreen(screens_ + name + ".png")) << name;
-    }
-
-    // The buttons as "Back|Next|Cancel", each caption with a "-" when
-    // disabled; a hidden button is "(hidden)".
-    std::string Buttons() const {
-        std::string text;
-        for (int id : {IDC_BackBtn, IDC_NextBtn, IDC_CancelBtn}) {
-            if (!text.empty()) text += "|";
-            if (!ControlVisible(window_, id)) {
-                text += "(hidden)";
-                continue;
-            }
-            text += ControlText(window_, id);
-            if (!ControlEnabled(window_, id)) text += "-";
-        }
-        return text;
-    }
-
-    SIZE ClientSize() const {
-        RECT client{};
-        GetClientRect(window_, &client);
-        return {client.right, client.bottom};
-    }
-
-private:
-    int dpi_;
-    std::string screens_;
-    HWND window_ = nullptr;
-};
-
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public NoInstallationTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SetSystemDpi(96));
-        RemoveInstallation();
-        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
+        NoInstallationTest::SetUp();
     }
     void TearDown() override {
         SetSystemDpi(96);
-        RemoveInstallation();
+        NoInstallationTest::TearDown();
     }
 
     // A default installation: Next on every page, Finish on the last, with
     // a picture of every page. Returns the destination folder the wizard
     // showed, empty when the walk failed.
     std::string InstallWithDefaults(int dpi) {
-        ChildProcess setup(Quoted(BuildFile("setup.exe")));
-        EXPECT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
-        Wizard wizard(setup, dpi);
-        if (!wizard.Window()) {
+        SetupRun run(DefaultScreens(dpi));
+        EXPECT_TRUE(run.Process().Started()) << "GetLastError " << GetLastError();
+        if (!run.Started()) {
             ADD_FAILURE() << "no wizard window";
             return {};
         }
-        const SIZE client = wizard.ClientSize();
-        EXPECT_EQ(client.cx, MulDiv(492, dpi, 96)) << "client width at " << dpi << " DPI";
-        EXPECT_EQ(client.cy, MulDiv(351, dpi, 96)) << "client height at " << dpi << " DPI";
+        RECT client{};
+        GetClientRect(run.Window(), &client);
+        EXPECT_EQ(client.right, MulDiv(492, dpi, 96)) << "client width at " << dpi << " DPI";
+        EXPECT_EQ(client.bottom, MulDiv(351, dpi, 96)) << "client height at " << dpi << " DPI";
 
         std::string mainDir;
         for (int page = 0; page <= 7; ++page) {
             if (page == 5) {
-                CatchInstallingPage(wizard);
+                CatchInstallingPage(run);
                 continue;
             }
-            if (!wizard.WaitForPage(page, page == 6 ? kInstallTimeout : kPageTimeout)) {
+            if (!run.WaitForPage(page, page == 6 ? kInstallTimeout : kPageTimeout)) {
                 ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
-                              << ControlText(wizard.Window(), IDC_TopLbl) << "\"";
+                              << ControlText(run.Window(), IDC_TopLbl) << "\"";
                 return {};
             }
-            CheckPage(wizard, page);
-            if (page == 2) mainDir = ControlText(wizard.Window(), IDC_DestDirEdt);
-            wizard.ShootPage(page);
-            wizard.Next();
+            CheckPage(run, page, dpi);
+            if (page == 2) mainDir = ControlText(run.Window(), IDC_DestDirEdt);
+            run.ShootPage(page);
+            run.Next();
         }
-        EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u) << "exit code after Finish";
+        EXPECT_EQ(run.WaitForExit(), 0u) << "exit code after Finish";
         return mainDir;
     }
 
     // What every page must show after the moves of a default walk.
-    void CheckPage(const Wizard& wizard, int page) {
-        HWND window = wizard.Window();
-        EXPECT_EQ(wizard.Buttons(), kButtonsOnPage[page]) << "page " << page;
+    void CheckPage(const SetupRun& run, int page, int dpi) {
+        HWND window = run.Window();
+        EXPECT_EQ(run.Buttons(), kButtonsOnPage[page]) << "page " << page;
         EXPECT_EQ(ControlsReachingOut(window, page), "") << "controls cut off on page " << page;
-        EXPECT_EQ(LabelsCutShort(window, page, wizard.Dpi()), "") << "label text cut off on page " << page;
+        EXPECT_EQ(LabelsCutShort(window, page, dpi), "") << "label text cut off on page " << page;
         switch (page) {
         case 1:
             EXPECT_EQ(WithoutTrailingLineEnds(ControlText(window, IDC_LicenseMemo)),
@@ -361,8 +199,8 @@ protected:
     // The install run keeps the window answering: its title reads
     // "Installing" while the copies are written, and the progress bar moves.
     // Catches that moment for the picture.
-    void CatchInstallingPage(Wizard& wizard) {
-        HWND window = wizard.Window();
+    void CatchInstallingPage(SetupRun& run) {
+        HWND window = run.Window();
         const bool seen = WaitUntil([&] { return ControlText(window, IDC_TopLbl) == kTitles[5]; }, kPageTimeout, 1);
         if (!seen) {
             ADD_FAILURE() << "the Installing page was never seen; the title reads \"" << ControlText(window, IDC_TopLbl)
@@ -378,9 +216,9 @@ protected:
         }, kInstallTimeout, 1);
         SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
         const std::string file = ControlText(window, IDC_InstallFileLbl);
-        const std::string buttons = wizard.Buttons();
+        const std::string buttons = run.Buttons();
         if (ControlText(window, IDC_TopLbl) == kTitles[5]) {
-            wizard.Shoot("page5-installing", false);
+            run.Shoot("page5-installing", nullptr, false);
             EXPECT_EQ(buttons, kButtonsOnPage[5]) << "page 5 while copying";
             EXPECT_GT(position, 0u) << "no progress shown while copying";
             EXPECT_NE(file, "") << "no file name shown while copying";
@@ -395,46 +233,21 @@ protected:
     // the registry.
     void CheckInstalled(const std::string& mainDir) {
         ASSERT_FALSE(mainDir.empty());
-        const std::vector<ManifestEntry> manifest = ReadManifest();
+        const std::vector<PayloadEntry> manifest = ReadManifest();
         ASSERT_EQ(manifest.size(), 272u) << "payload entries in the manifest";
-        int wrong = 0;
-        std::string americanCache;
-        for (const ManifestEntry& entry : manifest) {
-            const std::string path = InstalledPath(mainDir, entry.name);
-            const std::string bytes = SourceBytes(entry);
-            if (Lower(entry.name) == "english (american).cache") americanCache = entry.timestamp;
-            if (LocalWriteTime(path) != entry.timestamp || ReadWholeFile(path) != bytes) {
-                if (++wrong <= 10)
-                    ADD_FAILURE() << path << ": time " << LocalWriteTime(path) << ", expected " << entry.timestamp
-                                  << (ReadWholeFile(path) == bytes ? "" : "; content differs");
-            }
-        }
-        EXPECT_EQ(wrong, 0) << "of 272 installed files wrong";
+        EXPECT_EQ(Joined(WrongInstalledFiles(mainDir), "\n"), "") << "installed files wrong (the first ten)";
         // The payload has no British cache: the American one is written twice.
+        std::string americanCache;
+        for (const PayloadEntry& entry : manifest)
+            if (Lower(entry.name) == "english (american).cache") americanCache = entry.timestamp;
         EXPECT_EQ(LocalWriteTime(SpellingFolder() + "English (British).cache"), americanCache);
 
         // Install.log: the folders made while logging was on, then the
         // copies that are logged, in the order they were made.
-        const std::string expectedLog = "Made Dir: " + CommonDataFolder() + "\r\n" +
-                                        "Made Dir: " + PublicFolder() + "\r\n" +
-                                        "Made Dir: " + SpellingFolder() + "\r\n" +
-                                        "Made Dir: " + CommonDataFolder() + "Hidden\\\r\n" +
-                                        "Made Dir: " + JoinPath(mainDir, "") + "\r\n" +
-                                        "File Copy: " + JoinPath(mainDir, "qwp.exe") + "\r\n" +
-                                        "File Copy: " + JoinPath(mainDir, "License.txt") + "\r\n" +
-                                        "File Copy: " + JoinPath(mainDir, "Hyphenation.dat") + "\r\n" +
-                                        "File Copy: " + PublicFolder() + "Basic.asn\r\n" +
-                                        "File Copy: " + ShortcutPlaces()[0] + "\r\n" +
-                                        "File Copy: " + ShortcutPlaces()[2] + "\r\n";
-        EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))), Lower(expectedLog));
-        EXPECT_EQ(ReadWholeFile(CommonDataFolder() + "Hidden\\install_stamp").size(), 8u);
+        EXPECT_EQ(Lower(ReadWholeFile(JoinPath(mainDir, "Install.log"))), Lower(ExpectedInstallLog(mainDir)));
+        EXPECT_EQ(ReadWholeFile(HiddenFolder() + "install_stamp").size(), 8u);
 
-        EXPECT_EQ(Lower(StoredValue("MAINDIR")), Lower("REG_SZ:" + mainDir));
-        EXPECT_EQ(StoredValue("COMPS (1.6.6.2)"), "REG_DWORD:0x7FFFFFFE");
-        EXPECT_EQ(StoredValue("INSTALLTOALL"), "REG_DWORD:0x00000001");
-        EXPECT_EQ(StoredValue("DSKSHORTCUT"), "REG_DWORD:0x00000001");
-        EXPECT_EQ(StoredValue("EXTENSIONS"), "REG_SZ:B");
-        EXPECT_EQ(StoredValue("LAUNCH"), "REG_DWORD:0x00000001");
+        ExpectDefaultChoicesStored(mainDir);
         EXPECT_TRUE(KeyExists(kInternalKey));
     }
 };
@@ -486,12 +299,11 @@ bool Closed(HWND dialog) {
 // Next, Tab goes round the page's controls and the buttons, Escape asks the
 // close question (Escape there is No).
 TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
-    ChildProcess setup(Quoted(BuildFile("setup.exe")));
-    ASSERT_TRUE(setup.Started());
-    Wizard wizard(setup, 96);
-    HWND window = wizard.Window();
+    SetupRun run(DefaultScreens(96));
+    ASSERT_TRUE(run.Process().Started());
+    HWND window = run.Window();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(wizard.WaitForPage(0));
+    ASSERT_TRUE(run.WaitForPage(0));
 
     // The welcome page: only Next and Cancel take the focus.
     const std::vector<int> welcome = TabStops(window, 2);
@@ -499,7 +311,7 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
     EXPECT_EQ(std::set<int>(welcome.begin(), welcome.end()), (std::set<int>{IDC_NextBtn, IDC_CancelBtn}))
         << Ids(welcome);
     ASSERT_TRUE(PressKey(window, VK_RETURN)) << "keyboard input could not be sent";
-    ASSERT_TRUE(wizard.WaitForPage(1)) << "Enter on the welcome page";
+    ASSERT_TRUE(run.WaitForPage(1)) << "Enter on the welcome page";
 
     // The licence page: the licence text first, then round every control.
     const std::vector<int> licence = TabStops(window, 5);
@@ -516,21 +328,21 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
     // still asks the close question (Escape there is No).
     ASSERT_EQ(FocusedId(window), IDC_LicenseMemo);
     PressKey(window, VK_RETURN);
-    EXPECT_TRUE(wizard.WaitForPage(2, 3000)) << "Enter in the licence text is not Next";
-    if (wizard.OnPage(2)) {
+    EXPECT_TRUE(run.WaitForPage(2, 3000)) << "Enter in the licence text is not Next";
+    if (run.OnPage(2)) {
         ClickControl(window, IDC_BackBtn);
-        ASSERT_TRUE(wizard.WaitForPage(1));
+        ASSERT_TRUE(run.WaitForPage(1));
         ASSERT_TRUE(WaitUntil([&] { return FocusedId(window) == IDC_LicenseMemo; }, 2000));
     }
     PressKey(window, VK_ESCAPE);
-    HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    HWND confirm = WaitForWindow(run.Process().Id(), "Confirm", kPageTimeout);
     EXPECT_NE(confirm, nullptr) << "Escape in the licence text asks nothing";
     if (confirm) {
         PressKey(confirm, VK_ESCAPE);
         EXPECT_TRUE(Closed(confirm)) << "Escape does not answer the close question";
     }
-    if (!wizard.OnPage(1)) wizard.Shoot("after-escape-in-licence-text");
-    ASSERT_TRUE(wizard.OnPage(1)) << "the licence page is gone after Escape in the licence text; its sheet "
+    if (!run.OnPage(1)) run.Shoot("after-escape-in-licence-text");
+    ASSERT_TRUE(run.OnPage(1)) << "the licence page is gone after Escape in the licence text; its sheet "
                                   << (FindControl(window, IDC_LicenseTabSheet) ? "is hidden" : "no longer exists");
 
 }
@@ -540,14 +352,13 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
 // with No and, in the wizard, asks the close question, where Abort ends the
 // setup before anything is installed or stored.
 TEST_F(EndToEnd, KeyboardAccessKeyQuestionsAndAbort) {
-    ChildProcess setup(Quoted(BuildFile("setup.exe")));
-    ASSERT_TRUE(setup.Started());
-    Wizard wizard(setup, 96);
-    HWND window = wizard.Window();
+    SetupRun run(DefaultScreens(96));
+    ASSERT_TRUE(run.Process().Started());
+    HWND window = run.Window();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(wizard.WaitForPage(0));
+    ASSERT_TRUE(run.WaitForPage(0));
     ClickControl(window, IDC_NextBtn);
-    ASSERT_TRUE(wizard.WaitForPage(1));
+    ASSERT_TRUE(run.WaitForPage(1));
 
     // Alt+A, the accept box's access key, clears it and focuses it; Space
     // sets it again and clears it again.
@@ -565,29 +376,29 @@ TEST_F(EndToEnd, KeyboardAccessKeyQuestionsAndAbort) {
 
     // Enter with the box cleared asks about the licence; Escape is No.
     PressKey(window, VK_RETURN);
-    HWND question = WaitForWindow(setup.Id(), "Information", kPageTimeout);
+    HWND question = WaitForWindow(run.Process().Id(), "Information", kPageTimeout);
     ASSERT_NE(question, nullptr) << "no licence question after Enter with the box cleared";
-    wizard.ShootScreen("licence-question");
+    run.ShootScreen("licence-question");
     PressKey(question, VK_ESCAPE);
     EXPECT_TRUE(Closed(question)) << "Escape does not answer the licence question";
-    EXPECT_TRUE(wizard.OnPage(1)) << "No keeps the licence page";
-    EXPECT_EQ(wizard.Buttons(), "< &Back|&Next >|Cancel");
+    EXPECT_TRUE(run.OnPage(1)) << "No keeps the licence page";
+    EXPECT_EQ(run.Buttons(), "< &Back|&Next >|Cancel");
 
     // Escape in the wizard asks the close question; Escape there is No.
     PressKey(window, VK_ESCAPE);
-    HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    HWND confirm = WaitForWindow(run.Process().Id(), "Confirm", kPageTimeout);
     ASSERT_NE(confirm, nullptr) << "Escape in the wizard asks nothing";
-    wizard.ShootScreen("close-question");
+    run.ShootScreen("close-question");
     PressKey(confirm, VK_ESCAPE);
     EXPECT_TRUE(Closed(confirm)) << "Escape does not answer the close question";
-    EXPECT_TRUE(wizard.OnPage(1));
-    EXPECT_EQ(setup.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "No ended the setup";
+    EXPECT_TRUE(run.OnPage(1));
+    EXPECT_EQ(run.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "No ended the setup";
 
     PressKey(window, VK_ESCAPE);
-    confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    confirm = WaitForWindow(run.Process().Id(), "Confirm", kPageTimeout);
     ASSERT_NE(confirm, nullptr);
     ASSERT_TRUE(PressButton(confirm, "&Abort"));
-    EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u);
+    EXPECT_EQ(run.WaitForExit(kStartTimeout), 0u);
 
     EXPECT_EQ(StoredValue("MAINDIR"), "absent") << "nothing is stored before the installation starts";
     EXPECT_TRUE(KeyExists(kInternalKey));

@@ -4,68 +4,26 @@
 // choices stored for the user. Page 2 is kept as a picture at 96 and 144
 // dots per inch, once with the drive list dropped down, under
 // screens/portable/<arch>/ beside the build folder.
-#include "instutils/Handles.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
+#include "tests/support/InstalledFiles.h"
+#include "tests/support/Installation.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/Screens.h"
+#include "tests/support/SetupRun.h"
+#include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 #include "wizard/ControlIds.h"
-#include "tests/setup/SetupWalk.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shlobj.h>
 
-#include <cstdio>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace qwp::test {
 namespace {
-
-const std::set<std::string> kSpellingNames = {"english (american).asc", "english (british).asc", "english.zlx",
-                                              "us.zlx", "uk.zlx", "userdicen.tlx", "english (american).cache"};
-
-std::string Lower(std::string text) {
-    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string StoredString(const char* name) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kInstallKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return "absent";
-    UniqueRegKey key(raw);
-    char data[1024] = {};
-    DWORD size = sizeof data - 1, type = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
-        return "absent";
-    return type == REG_SZ ? data : "type " + std::to_string(type);
-}
-
-struct Entry {
-    std::string name, source;
-};
-
-std::vector<Entry> ReadManifest() {
-    std::vector<Entry> entries;
-    std::istringstream lines(ReadWholeFile(SourceFile("sample/manifest.tsv")));
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
-        if (tab2 == std::string::npos) continue;
-        entries.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1)});
-    }
-    return entries;
-}
-
-std::string SourceBytes(const Entry& entry) {
-    return ReadWholeFile(entry.source == "@qwp" ? BuildFile("qwp.exe") : SourceFile("sample/files/" + entry.source));
-}
 
 class PortableEndToEnd : public ::testing::Test {
 protected:
@@ -84,30 +42,21 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
     }
 
-    bool OnPage(HWND window, int page) const {
-        return ControlText(window, IDC_TopLbl) == kTitles[page] &&
-               ControlVisible(window, IDC_WelcomeTabSheet + page);
-    }
-    bool WaitForPage(HWND window, int page, DWORD timeout = kPageTimeout) const {
-        return WaitUntil([&] { return OnPage(window, page); }, timeout);
-    }
+    std::string DestinationArgument() const { return Quoted("-d" + dest_); }
 
     // Page 2 as it is, and with the drive list dropped down (the list is a
     // window of its own, so the screen is kept for that one).
-    void ShootPage2(HWND window, int dpi) {
-        const std::string folder = ScreensFolder("portable", dpi);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        Sleep(400);
-        EXPECT_TRUE(CaptureWindow(window, folder + "page2-destination-portable.png"));
-        HWND combo = FindControl(window, IDC_DestDirCmbBx);
+    void ShootPage2(SetupRun& run) {
+        run.Shoot("page2-destination-portable");
+        HWND combo = FindControl(run.Window(), IDC_DestDirCmbBx);
         ASSERT_NE(combo, nullptr);
+        DWORD_PTR ignored = 0;
         SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
         Sleep(400);
         DWORD_PTR dropped = 0;
         SendMessageTimeoutA(combo, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &dropped);
         EXPECT_EQ(dropped, 1u) << "the drive list did not drop down";
-        EXPECT_TRUE(CaptureScreen(folder + "page2-drive-list-dropped.png"));
+        run.ShootScreen("page2-drive-list-dropped");
         SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     }
 
@@ -142,71 +91,70 @@ protected:
 };
 
 TEST_F(PortableEndToEnd, DestinationOnTheRemovableDriveInstallsPortably) {
-    ChildProcess setup("\"" + BuildFile("setup.exe") + "\" \"-d" + dest_ + "\"");
-    ASSERT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
-    HWND window = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
+    SetupRun run(ScreensFolder("portable", 96), DestinationArgument());
+    ASSERT_TRUE(run.Process().Started()) << "GetLastError " << GetLastError();
+    HWND window = run.Window();
     ASSERT_NE(window, nullptr) << "no wizard window";
 
     for (int page = 0; page <= 4; ++page) {
-        ASSERT_TRUE(WaitForPage(window, page)) << "page " << page << "; the title reads \""
-                                               << ControlText(window, IDC_TopLbl) << "\"";
+        ASSERT_TRUE(run.WaitForPage(page)) << "page " << page << "; the title reads \""
+                                           << ControlText(window, IDC_TopLbl) << "\"";
         if (page == 2) {
             CheckPage2(window);
-            ShootPage2(window, 96);
+            ShootPage2(run);
         }
         if (page == 4) {
             EXPECT_FALSE(ControlVisible(window, IDC_InstallToAllChkBx)) << "portable: no all-users choice";
             EXPECT_FALSE(ControlVisible(window, IDC_DesktopChkBx));
         }
-        ClickControl(window, IDC_NextBtn);
+        run.Next();
     }
     // The associations page is skipped.
-    ASSERT_TRUE(WaitForPage(window, 7, kInstallTimeout)) << "the title reads \"" << ControlText(window, IDC_TopLbl)
-                                                         << "\"";
+    ASSERT_TRUE(run.WaitForPage(7, kInstallTimeout)) << "the title reads \"" << ControlText(window, IDC_TopLbl)
+                                                     << "\"";
     // No word processor left running after the test.
     if (CheckState(window, IDC_FinishChkBx) == BST_CHECKED) ClickControl(window, IDC_FinishChkBx);
     ASSERT_TRUE(WaitUntil([&] { return CheckState(window, IDC_FinishChkBx) == BST_UNCHECKED; }, kPageTimeout));
-    ClickControl(window, IDC_NextBtn);
-    EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u) << "exit code after Finish";
+    run.Next();
+    EXPECT_EQ(run.WaitForExit(), 0u) << "exit code after Finish";
 
-    const std::vector<Entry> manifest = ReadManifest();
+    const std::vector<PayloadEntry> manifest = ReadManifest();
     ASSERT_EQ(manifest.size(), 272u);
     int wrong = 0;
-    for (const Entry& entry : manifest) {
-        const bool spelling = kSpellingNames.count(Lower(entry.name)) != 0;
-        const std::string path = dest_ + (spelling ? "\\Spellcheck\\" : "\\") + entry.name;
+    for (const PayloadEntry& entry : manifest) {
+        const std::string path = dest_ + (IsSpellingFile(entry.name) ? "\\Spellcheck\\" : "\\") + entry.name;
         if (ReadWholeFile(path) != SourceBytes(entry) && ++wrong <= 10) ADD_FAILURE() << path << " missing or wrong";
     }
     EXPECT_EQ(wrong, 0) << "of 272 files not below the destination";
     EXPECT_EQ(GetFileAttributesA((dest_ + "\\Install.log").c_str()), INVALID_FILE_ATTRIBUTES)
         << "a portable run writes no install log";
-    EXPECT_EQ(Lower(StoredString("MAINDIR")), Lower(dest_)) << "the choices are stored for the user";
+    EXPECT_EQ(Lower(StoredValue("MAINDIR")), Lower("REG_SZ:" + dest_)) << "the choices are stored for the user";
 }
 
 TEST_F(PortableEndToEnd, DestinationPageAt144Dpi) {
     ASSERT_TRUE(SetSystemDpi(144));
-    ChildProcess setup("\"" + BuildFile("setup.exe") + "\" \"-d" + dest_ + "\"");
-    ASSERT_TRUE(setup.Started());
-    HWND window = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
+    SetupRun run(ScreensFolder("portable", 144), DestinationArgument());
+    ASSERT_TRUE(run.Process().Started());
+    HWND window = run.Window();
     ASSERT_NE(window, nullptr);
     for (int page = 0; page < 2; ++page) {
-        ASSERT_TRUE(WaitForPage(window, page));
-        ClickControl(window, IDC_NextBtn);
+        ASSERT_TRUE(run.WaitForPage(page));
+        run.Next();
     }
-    ASSERT_TRUE(WaitForPage(window, 2));
+    ASSERT_TRUE(run.WaitForPage(2));
     CheckPage2(window);
     RECT combo{}, sheet{};
     GetWindowRect(FindControl(window, IDC_DestDirCmbBx), &combo);
     GetWindowRect(FindControl(window, IDC_DestDirTabSheet), &sheet);
     EXPECT_LE(combo.bottom, sheet.bottom) << "the closed drive list lies inside the page";
     EXPECT_EQ(combo.right - combo.left, MulDiv(11 + 345, 144, 96) - MulDiv(11, 144, 96));
-    ShootPage2(window, 144);
+    ShootPage2(run);
 
-    ClickControl(window, IDC_CancelBtn);
-    HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
+    run.Cancel();
+    HWND confirm = WaitForWindow(run.Process().Id(), "Confirm", kPageTimeout);
     ASSERT_NE(confirm, nullptr);
     ASSERT_TRUE(PressButton(confirm, "&Abort"));
-    EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u);
+    EXPECT_EQ(run.WaitForExit(), 0u);
     EXPECT_EQ(GetFileAttributesA(dest_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing is written when cancelled";
 }
 

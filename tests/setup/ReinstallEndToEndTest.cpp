@@ -5,106 +5,51 @@
 // entry points at the destination. What the runs left is printed.
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
-#include "registration/UpdateLogMerge.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/Installation.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/SetupRun.h"
+#include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 #include "wizard/ControlIds.h"
-#include "tests/setup/SetupWalk.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <functional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace qwp::test {
 namespace {
 
-std::string Lower(std::string text) {
-    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::vector<std::string> LinesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string DefaultDestination() { return JoinPath(GetSpecialFolder(CSIDL_PROGRAM_FILES), "Quilvane"); }
-std::string CommonDataFolder() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), "Quilvane\\"); }
-
-void RemoveInstallation() {
-    CloseStandInWindows();
-    RemoveShortcuts();
-    DeleteUninstallEntry();
-    RemoveTree(DefaultDestination() + "\\");
-    RemoveTree(CommonDataFolder());
-    RemoveTree(JoinPath(GetSpecialFolder(CSIDL_APPDATA), "Quilvane\\"));
-    RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
-}
-
-// Every file below a folder (a folder text), with its full path.
-void ListFiles(const std::string& folder, std::vector<std::string>& files) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ListFiles(folder + name + "\\", files);
-        else
-            files.push_back(folder + name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
-class ReinstallEndToEnd : public ::testing::Test {
+class ReinstallEndToEnd : public NoInstallationTest {
 protected:
-    void SetUp() override {
-        RemoveInstallation();
-        ASSERT_FALSE(FolderExists(DefaultDestination())) << "an earlier installation could not be removed";
-    }
-    void TearDown() override { RemoveInstallation(); }
-
     // Next on every page and Finish on the last, as a user with the
     // defaults does; true when the setup ended with exit code 0.
     bool InstallWithDefaults(std::string& mainDir) {
-        ChildProcess setup("\"" + BuildFile("setup.exe") + "\"");
-        if (!setup.Started()) {
+        SetupRun run({});  // no pictures
+        if (!run.Process().Started()) {
             ADD_FAILURE() << "setup.exe not started, error " << GetLastError();
             return false;
         }
-        HWND window = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
-        if (!window) {
+        if (!run.Started()) {
             ADD_FAILURE() << "no wizard window";
             return false;
         }
         for (int page = 0; page <= 7; ++page) {
             if (page == 5) continue;  // the run moves on by itself
-            if (!WaitForControlText(window, IDC_TopLbl, kTitles[page], page == 6 ? kInstallTimeout : kPageTimeout)) {
+            if (!run.WaitForPage(page, page == 6 ? kInstallTimeout : kPageTimeout)) {
                 ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
-                              << ControlText(window, IDC_TopLbl) << "\"";
+                              << ControlText(run.Window(), IDC_TopLbl) << "\"";
                 return false;
             }
-            if (page == 2) mainDir = ControlText(window, IDC_DestDirEdt);
-            ClickControl(window, IDC_NextBtn);
+            if (page == 2) mainDir = ControlText(run.Window(), IDC_DestDirEdt);
+            run.Next();
         }
-        const DWORD exitCode = setup.WaitForExit(kStartTimeout);
+        const DWORD exitCode = run.WaitForExit();
         EXPECT_EQ(exitCode, 0u) << "exit code after Finish";
         return exitCode == 0;
     }
@@ -137,24 +82,12 @@ TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
 
     // Update.log: one block, stamped as the second run's install_stamp, with
     // every file below the shared Public folder once.
-    const std::vector<std::string> update = LinesOf(ReadWholeFile(CommonDataFolder() + "Update.log"));
-    ASSERT_FALSE(update.empty());
-    EXPECT_EQ(std::count_if(update.begin(), update.end(), IsStampLine), 1);
-    const std::string stampBytes = ReadWholeFile(CommonDataFolder() + "Hidden\\install_stamp");
-    ASSERT_EQ(stampBytes.size(), 8u);
-    double stamp = 0.0;
-    std::memcpy(&stamp, stampBytes.data(), 8);
-    EXPECT_EQ(update[0], UpdateLogStampLine(stamp));
     std::vector<std::string> shared;
-    ListFiles(CommonDataFolder() + "Public\\", shared);
-    std::set<std::string> expected, listed;
+    ListFilesBelow(PublicFolder(), shared, PublicFolder());
+    std::set<std::string> expected;
     for (const std::string& file : shared) expected.insert(Lower(file));
-    for (std::size_t i = 1; i < update.size(); ++i) {
-        std::string path = update[i];
-        if (path.size() > 2 && path.compare(path.size() - 2, 2, "\t!") == 0) path.resize(path.size() - 2);
-        EXPECT_TRUE(listed.insert(Lower(path)).second) << "twice: " << update[i];
-    }
-    EXPECT_EQ(listed, expected);
+    ASSERT_NO_FATAL_FAILURE(ExpectOneUpdateBlock(expected));
+    const std::vector<std::string> update = LinesOf(ReadWholeFile(CommonDataFolder() + "Update.log"));
 
     // The stand-in's start log: the association command on page 7 and the
     // launch after Finish, once per run.
@@ -195,27 +128,14 @@ TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
     for (const std::string& name : Entries(CommonDataFolder())) names += " " + name;
     std::printf("[ reinstall  ] common data %s:%s\n", CommonDataFolder().c_str(), names.c_str());
     std::vector<std::string> common;
-    ListFiles(CommonDataFolder(), common);
+    ListFilesBelow(CommonDataFolder(), common);
     std::printf("[ reinstall  ] %zu files below the common data folder, Update.log %zu lines, Install.log %zu lines\n",
                 common.size(), update.size(), log.size());
     for (const std::string& line : log) std::printf("[ reinstall  ] Install.log: %s\n", line.c_str());
     for (std::size_t i = 0; i < update.size() && i < 3; ++i)
         std::printf("[ reinstall  ] Update.log: %s\n", update[i].c_str());
-    for (const char* name : {"MAINDIR", "COMPS (1.6.6.2)", "INSTALLTOALL", "DSKSHORTCUT", "EXTENSIONS", "LAUNCH"}) {
-        HKEY raw = nullptr;
-        DWORD type = 0, size = 0;
-        char data[1024] = {};
-        size = sizeof data - 1;
-        std::string shown = "absent";
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quilvane Word Processor\\Install", 0, KEY_READ, &raw) ==
-            ERROR_SUCCESS) {
-            if (RegQueryValueExA(raw, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
-                shown = type == REG_SZ ? "REG_SZ:" + std::string(data)
-                                       : "REG_DWORD:" + std::to_string(*reinterpret_cast<DWORD*>(data));
-            RegCloseKey(raw);
-        }
-        std::printf("[ reinstall  ] HKCU\\Software\\Quilvane Word Processor\\Install %s = %s\n", name, shown.c_str());
-    }
+    for (const char* name : {"MAINDIR", "COMPS (1.6.6.2)", "INSTALLTOALL", "DSKSHORTCUT", "EXTENSIONS", "LAUNCH"})
+        std::printf("[ reinstall  ] HKCU\\%s %s = %s\n", kInstallKey, name, StoredValue(name).c_str());
     for (const std::string& place : ShortcutPlaces())
         std::printf("[ reinstall  ] shortcut %s: %s\n", place.c_str(), PathPresent(place) ? "present" : "absent");
     std::printf("[ reinstall  ] HKLM%s\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quilvane Word Processor:\n",

@@ -1,10 +1,13 @@
 // The real setup program, started as a user starts it.
 #include "payload/AttachFiles.h"
 #include "setup/RunSetup.h"
-#include "tests/support/ProcessDriver.h"
 #include "instutils/Files.h"
 #include "instutils/TempFiles.h"
+#include "tests/support/ProcessDriver.h"
+#include "tests/support/ProgramCopies.h"
+#include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
 #include "wizard/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +19,6 @@
 
 namespace qwp::test {
 namespace {
-
-constexpr DWORD kStartTimeout = 30000;
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // Leaves the wizard as a user does before installing anything: Cancel, then
 // Abort in the close question. Gives the exit code, or STILL_ACTIVE.
@@ -46,18 +45,6 @@ TEST(SetupRun, ExitsZeroAndRemovesItsTemporaryFiles) {
     ASSERT_TRUE(setup.Started()) << "GetLastError " << GetLastError();
     EXPECT_EQ(CancelWizardAndWait(setup), static_cast<DWORD>(kExitSuccess));
     EXPECT_EQ(Entries(temp.Path()), (std::vector<std::string>{"keep.txt", "~quilvanewordprocessorsetup4.tmp"}));
-}
-
-// Finds the packed payload inside a copy of the program and flips one byte
-// in the middle of it.
-bool DamagePayloadOf(const std::string& program) {
-    const std::string payload = ReadWholeFile(BuildFile("payload/payload.bin"));
-    std::string image = ReadWholeFile(program);
-    if (payload.size() < 1000) return false;
-    const std::size_t at = image.find(payload.substr(0, 256));
-    if (at == std::string::npos) return false;
-    image[at + payload.size() / 2] ^= 0x20;
-    return WriteWholeFile(program, image);
 }
 
 // What the user sees of the damaged-payload error: its text, and what
@@ -100,8 +87,7 @@ DWORD RunExpectingDamageError(const std::string& program, DamageErrorSeen& seen)
 TEST(SetupRun, DamagedPayloadShowsOneErrorExitsTwoAndWritesNothing) {
     TempFolder folder, temp;
     const std::string program = folder / "setup.exe";
-    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
-    ASSERT_TRUE(DamagePayloadOf(program));
+    ASSERT_TRUE(MakeDamagedSetup(program));
     ASSERT_TRUE(WriteWholeFile(temp / "~QuilvaneWordProcessorSetup0.tmp", "an earlier run's"));
 
     TempRedirect scope(temp.Path());

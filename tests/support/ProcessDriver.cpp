@@ -189,6 +189,11 @@ bool WaitForControlText(HWND window, int id, const std::string& text, DWORD mill
     return WaitUntil([&] { return ControlText(window, id) == text; }, milliseconds);
 }
 
+void Settle(HWND window) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
 HWND FocusedWindow(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

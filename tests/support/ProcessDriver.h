@@ -67,6 +67,11 @@ bool ClickControl(HWND window, int id);
 // Waits until the control's text is exactly the text given.
 bool WaitForControlText(HWND window, int id, const std::string& text, DWORD milliseconds);
 
+// Waits until the window's thread has handled everything posted to it so
+// far (a message sent from another thread is taken only between two
+// handlers), for five seconds at the most.
+void Settle(HWND window);
+
 // The window that has the keyboard focus in the window's thread; NULL when
 // none has it.
 HWND FocusedWindow(HWND window);

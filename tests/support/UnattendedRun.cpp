@@ -1,0 +1,106 @@
+#include "tests/support/UnattendedRun.h"
+
+#include "tests/support/Screens.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace qwp::test {
+
+namespace {
+
+// The caption as the system keeps it: for a window of another process no
+// message is sent, so a busy setup never holds the watcher up.
+std::string Caption(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+struct VisibleSearch {
+    DWORD processId;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    RECT area{};
+    GetWindowRect(window, &area);
+    // A visible window of no size is nothing a user sees.
+    if (owner == search->processId && IsWindowVisible(window) && !IsRectEmpty(&area)) search->found->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WindowClass(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    std::vector<HWND> found;
+    VisibleSearch search{processId, &found};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+RunSeen WatchRun(const std::string& program, const std::string& arguments, DWORD timeout,
+                 const WindowWatcher& watcher) {
+    RunSeen seen;
+    const DWORD start = GetTickCount();
+    ChildProcess process(Quoted(program) + (arguments.empty() ? "" : " " + arguments));
+    if (!process.Started()) {
+        ADD_FAILURE() << program << " not started, error " << GetLastError();
+        return seen;
+    }
+    for (;;) {
+        const bool ended = WaitForSingleObject(process.Handle(), 0) == WAIT_OBJECT_0;
+        const std::vector<HWND> visible = ended ? std::vector<HWND>{} : VisibleWindowsOf(process.Id());
+        for (HWND window : visible)
+            if (std::find(seen.windows.begin(), seen.windows.end(), window) == seen.windows.end()) {
+                seen.windows.push_back(window);
+                seen.shown.push_back(WindowClass(window) + " \"" + Caption(window) + "\"");
+            }
+        if (ended) break;
+        if (watcher) watcher(process, visible);
+        if (GetTickCount() - start > timeout) {
+            ADD_FAILURE() << "the setup still runs after " << timeout << " ms: " << arguments;
+            break;
+        }
+        Sleep(5);
+    }
+    seen.exitCode = process.WaitForExit(0);
+    seen.milliseconds = GetTickCount() - start;
+    return seen;
+}
+
+RunSeen WatchSetup(const std::string& arguments, DWORD timeout, const WindowWatcher& watcher) {
+    return WatchRun(BuildFile("setup.exe"), arguments, timeout, watcher);
+}
+
+void PrintRun(const char* what, const RunSeen& seen) {
+    std::printf("[ unattended ] %s: exit %lu after %lu ms, %zu window(s) shown%s%s\n", what,
+                static_cast<unsigned long>(seen.exitCode), static_cast<unsigned long>(seen.milliseconds),
+                seen.windows.size(), seen.shown.empty() ? "" : ": ", Joined(seen.shown, "; ").c_str());
+}
+
+std::string CaseScreens(const std::string& name) { return ScreensFolder("unattended-" + name); }
+
+std::vector<std::string> RunLogLines(const std::string& path) { return LinesOf(ReadWholeFile(path)); }
+
+std::vector<std::string> LinesOfKind(const std::vector<std::string>& lines, const std::string& kind) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines)
+        if (StartsWith(line, kind + ": ")) found.push_back(line.substr(kind.size() + 2));
+    return found;
+}
+
+}  // namespace qwp::test
