@@ -120,7 +120,7 @@ Run RunProcess(const std::string& commandLine, bool watch) {
 }
 
 // The describing words for a run that did not end with exit code 0.
-std::string Failure(const Run& run) {
+std::string RunProblem(const Run& run) {
     if (!run.started) return "could not be started";
     if (run.showedWindow) return "showed a window";
     if (!run.finished) return "did not end within " + std::to_string(kRunTimeout / 1000) + " s";
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
     const Run first = RunProcess(installCommand, true);
     if (!first.finished || first.showedWindow || first.exitCode != 0) {
         std::printf("%s: %s /S %s; no figures of a silent install\n", product.c_str(), setup.c_str(),
-                    Failure(first).c_str());
+                    RunProblem(first).c_str());
         RemoveInstalled(mainDir);
         return 1;
     }
@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
     const Run floorCheck = RunProcess(floorCommand, true);
     if (floorCheck.exitCode != 0 || !AllWritten(writes)) {
         std::printf("%s: the plain-write floor %s or left files unwritten\n", product.c_str(),
-                    Failure(floorCheck).c_str());
+                    RunProblem(floorCheck).c_str());
         return 1;
     }
 
@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
             const Run run = RunProcess(isInstall ? installCommand : floorCommand, false);
             if (!run.finished || run.exitCode != 0) {
                 std::printf("%s: %s %s in round %d\n", product.c_str(), isInstall ? "the silent install" : "the floor",
-                            Failure(run).c_str(), round + 1);
+                            RunProblem(run).c_str(), round + 1);
                 return 1;
             }
             (isInstall ? installTimes : floorTimes).push_back(run.seconds * 1000);
