@@ -35,12 +35,14 @@ add_dependencies(startup_bench setup empty_window)
 set(QWP_LARGE_PRODUCT ${CMAKE_BINARY_DIR}/large-product)
 set(QWP_LARGE_PAYLOAD ${QWP_LARGE_PRODUCT}/payload.bin)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB_RECURSE QWP_BENCH_SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
 add_custom_command(
   OUTPUT ${QWP_LARGE_PRODUCT}/manifest.tsv
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_large_product.py
           --manifest ${CMAKE_SOURCE_DIR}/sample/manifest.tsv --root ${CMAKE_SOURCE_DIR}/sample/files
           --out ${QWP_LARGE_PRODUCT}
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_large_product.py ${CMAKE_SOURCE_DIR}/sample/manifest.tsv ${QWP_SAMPLE_FILES}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_large_product.py ${CMAKE_SOURCE_DIR}/sample/manifest.tsv
+          ${QWP_BENCH_SAMPLE_FILES}
   COMMENT "Generating the large product")
 add_custom_command(
   OUTPUT ${QWP_LARGE_PAYLOAD}
