@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -24,6 +23,14 @@ struct DecodeContext {
     char message[160];
 };
 
+// Copies a message into the context, cut to fit. A plain copy rather than
+// snprintf: the C runtime's formatter would be linked in for this alone.
+void SetMessage(DecodeContext& context, const char* message) {
+    const std::size_t length = std::min(std::strlen(message), sizeof context.message - 1);
+    std::memcpy(context.message, message, length);
+    context.message[length] = '\0';
+}
+
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
     auto* context = static_cast<DecodeContext*>(png_get_io_ptr(png));
     if (length > context->size - context->offset) png_error(png, "the PNG data ends early");
@@ -34,7 +41,7 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
 // libpng requires that an error function does not return.
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
     auto* context = static_cast<DecodeContext*>(png_get_error_ptr(png));
-    std::snprintf(context->message, sizeof context->message, "%s", message ? message : "unknown error");
+    SetMessage(*context, message ? message : "unknown error");
     png_longjmp(png, 1);
 }
 
@@ -106,7 +113,7 @@ bool DecodeIndexedPng(const void* data, std::size_t size, IndexedImage& image, s
         structs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnError, OnWarning);
         if (structs.png) structs.info = png_create_info_struct(structs.png);
         if (!structs.png || !structs.info) {
-            std::snprintf(context.message, sizeof context.message, "%s", "the PNG decoder could not be set up");
+            SetMessage(context, "the PNG decoder could not be set up");
         } else {
             png_set_user_limits(structs.png, kMaxSide, kMaxSide);
             png_set_read_fn(structs.png, &context, ReadFromMemory);

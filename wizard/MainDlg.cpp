@@ -11,7 +11,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 namespace qwp {
@@ -24,13 +23,24 @@ constexpr UINT_PTR kDrivePollTimerId = 1;
 constexpr UINT kDrivePollInterval = 1000;
 
 
-// A format with two text placeholders, as the welcome and finish texts have.
+// A format with two text placeholders, as the welcome and finish texts have:
+// "%s" takes the next text and "%%" stands for a percent sign. Done here
+// rather than by snprintf, whose formatter would be linked in for this alone.
 std::string FormatTwo(const char* format, const char* first, const char* second) {
-    const int length = std::snprintf(nullptr, 0, format, first, second);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(&text[0], text.size(), format, first, second);
-    text.resize(static_cast<std::size_t>(length));
+    const char* texts[] = {first, second};
+    std::size_t used = 0;
+    std::string text;
+    for (const char* p = format; *p; ++p) {
+        if (p[0] == '%' && p[1] == '%') {
+            text += '%';
+            ++p;
+        } else if (p[0] == '%' && p[1] == 's' && used < 2) {
+            text += texts[used++];
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
     return text;
 }
 
