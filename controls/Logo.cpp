@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
-#include <stdexcept>
 
 namespace qwp {
 
@@ -131,7 +130,7 @@ UniqueGdiObject MakePaletteBitmap(const IndexedImage& image) {
     if (image.width <= 0 || image.height <= 0 || image.palette.empty() ||
         image.palette.size() > kColourTableSize ||
         image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
-        throw std::invalid_argument("not a complete indexed image");
+        throw SetupError("not a complete indexed image");
 
     struct {
         BITMAPINFOHEADER header;
@@ -149,7 +148,7 @@ UniqueGdiObject MakePaletteBitmap(const IndexedImage& image) {
     void* bits = nullptr;
     UniqueGdiObject bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                             &bits, nullptr, 0));
-    if (!bitmap || !bits) throw std::runtime_error("the logo bitmap could not be created");
+    if (!bitmap || !bits) throw SetupError("the logo bitmap could not be created");
 
     // DIB rows are padded to whole 32-bit words.
     const std::size_t width = static_cast<std::size_t>(image.width);
@@ -165,12 +164,12 @@ UniqueGdiObject LoadLogo(const char* resourceName) {
     const HRSRC resource = FindResourceA(module, resourceName, "PNG");
     const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) throw std::runtime_error("the picture resource " + ResourceLabel(resourceName) + " is missing");
+    if (!data) throw SetupError("the picture resource " + ResourceLabel(resourceName) + " is missing");
 
     IndexedImage image;
     std::string error;
     if (!DecodeIndexedPng(data, SizeofResource(module, resource), image, &error))
-        throw std::runtime_error("the picture resource " + ResourceLabel(resourceName) + " is damaged: " + error);
+        throw SetupError("the picture resource " + ResourceLabel(resourceName) + " is damaged: " + error);
     return MakePaletteBitmap(image);
 }
 

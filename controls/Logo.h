@@ -3,6 +3,7 @@
 // unchanged.
 #pragma once
 
+#include "instutils/SetupError.h"
 #include "instutils/Handles.h"
 
 #include <windows.h>
@@ -28,14 +29,14 @@ struct IndexedImage {
 bool DecodeIndexedPng(const void* data, std::size_t size, IndexedImage& image, std::string* error = nullptr);
 
 // A top-down 8-bpp DIB section of the image, its colour table the palette
-// (padded to 256 entries with black). Throws std::runtime_error when the DIB
-// cannot be made.
+// (padded to 256 entries with black). Throws SetupError when the DIB cannot
+// be made.
 UniqueGdiObject MakePaletteBitmap(const IndexedImage& image);
 
 // The resource of type "PNG" with this name in the program's own module,
 // decoded into a palette bitmap (an HBITMAP). The picture is part of the
 // program, so a missing or damaged one is an error of the build: throws
-// std::runtime_error with the decoder's message.
+// SetupError with the decoder's message.
 UniqueGdiObject LoadLogo(const char* resourceName);
 
 }  // namespace qwp

@@ -4,10 +4,11 @@
 // for the update log).
 #pragma once
 
+#include "instutils/SetupError.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,9 +47,9 @@ extern bool ExactDestination;
 
 // Thrown when the embedded payload is missing or damaged. The catalogue is
 // then not made at all: there is never a partial one.
-class PayloadDamaged : public std::runtime_error {
+class PayloadDamaged : public SetupError {
 public:
-    using std::runtime_error::runtime_error;
+    using SetupError::SetupError;
 };
 
 class TAttachedFiles {

@@ -3,6 +3,7 @@
 
 #include "controls/Logo.h"
 #include "controls/MessageDlg.h"
+#include "instutils/SetupError.h"
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
@@ -11,7 +12,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace qwp {
 
@@ -150,7 +150,7 @@ void TMainDlgForm::CreateMainWindow(HWND owner) {
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
     CreateWindowExA(exStyle, kWizardClass, kSetupTitle, style, x, y, width, height, owner, nullptr, instance_, this);
-    if (!hwnd_) throw std::runtime_error("the wizard window could not be created");
+    if (!hwnd_) throw SetupError("the wizard window could not be created");
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
@@ -180,7 +180,7 @@ void TMainDlgForm::CreateControls(const ControlTable& table) {
                                       parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_,
                                       nullptr);
         }
-        if (!control) throw std::runtime_error(std::string("control not created: ") + row.name);
+        if (!control) throw SetupError(std::string("control not created: ") + row.name);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.width == 0 || row.height == 0) FitToText(control, font, row.width, row.height);
         if ((row.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && row.className == std::string("BUTTON"))

@@ -1,6 +1,7 @@
 #include "wizard/ProgressWindow.h"
 #include "wizard/WindowThunk.h"
 
+#include "instutils/SetupError.h"
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
@@ -8,8 +9,6 @@
 #include "wizard/WizardTexts.h"
 
 #include <commctrl.h>
-
-#include <stdexcept>
 
 namespace qwp {
 
@@ -56,7 +55,7 @@ TProgressWindow::TProgressWindow(HWND owner, int dpi) {
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     CreateWindowExA(exStyle, kProgressWindowClass, kSetupTitle, style, x, y, width, height, owner, nullptr, instance,
                     this);
-    if (!hwnd_) throw std::runtime_error("the progress window could not be created");
+    if (!hwnd_) throw SetupError("the progress window could not be created");
     try {
         CreateControls(dpi);
     } catch (...) {
@@ -85,7 +84,7 @@ void TProgressWindow::CreateControls(int dpi) {
         HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, margin, Scale(y, dpi),
                                        inner, Scale(height, dpi), hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (!control) throw std::runtime_error(std::string("control not created: ") + className);
+        if (!control) throw SetupError(std::string("control not created: ") + className);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return control;
     };

@@ -366,7 +366,7 @@ TEST(Logo, MissingResourceThrows) {
     try {
         LoadLogo("NOSUCHLOGO");
         FAIL() << "no exception";
-    } catch (const std::runtime_error& error) {
+    } catch (const SetupError& error) {
         EXPECT_NE(std::string::npos, std::string(error.what()).find("NOSUCHLOGO")) << error.what();
     }
 }
