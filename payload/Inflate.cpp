@@ -12,6 +12,10 @@ namespace {
 constexpr std::size_t kMaxOutput = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 // zlib counts in 32-bit units; feeding it in pieces keeps every count exact.
 constexpr std::size_t kMaxChunk = 1u << 30;
+// The output buffer is reserved whole but taken into use a piece at a time,
+// just before inflate writes there: memory the output never reaches is never
+// touched, so it costs address space but no physical memory.
+constexpr std::size_t kOutputPiece = 1u << 20;
 
 class InflateStream {
 public:
@@ -109,11 +113,12 @@ InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size) {
 
     std::size_t produced = 0;
     std::size_t consumed = 0;
+    std::size_t buffer = 5 * size;
     bool measured = false;
     try {
-        result.data.resize(5 * size);
+        result.data.reserve(buffer);
         while (true) {
-            if (produced == result.data.size() && !measured) {
+            if (produced == buffer && !measured) {
                 // The first buffer is full. The rest is measured before any
                 // further allocation, then the buffer grows once to the
                 // whole size; `enlargements` still counts the steps of one
@@ -125,16 +130,17 @@ InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size) {
                 result.enlargements = static_cast<int>((total - produced + growth - 1) / growth);
                 // reserve takes exactly what is asked; growing by resize
                 // alone may double the capacity.
-                result.data.reserve(total);
-                result.data.resize(total);
+                buffer = total;
+                result.data.reserve(buffer);
                 measured = true;
             }
+            result.data.resize(std::min(buffer, produced + kOutputPiece));
             const int status = InflateStep(z, compressed, size, consumed, result.data.data(), result.data.size(),
                                            produced);
             if (status == Z_STREAM_END) break;
             if (const InflateError error = ErrorOfStatus(status); error != InflateError::None) return fail(error);
-            // Z_OK or Z_BUF_ERROR: with input left the output was full; with
-            // none left the stream is cut short.
+            // Z_OK or Z_BUF_ERROR: with input left the output piece was
+            // full; with none left the stream is cut short.
             if (consumed == size && z.avail_out != 0) return fail(InflateError::Truncated);
             // The measured copy reached its end in this much space; a live
             // stream that stops short of it differs from it.
@@ -142,8 +148,10 @@ InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size) {
         }
         if (produced > kMaxOutput) return fail(InflateError::TooLarge);
         if (consumed != size) return fail(InflateError::TrailingData);
+        // Cut to what was produced, without moving it: a copy into a fitting
+        // block would hold the whole payload twice for a moment, and the
+        // reserved tail was never touched.
         result.data.resize(produced);
-        result.data.shrink_to_fit();
     } catch (const std::bad_alloc&) {
         return fail(InflateError::OutOfMemory);
     }

@@ -34,7 +34,8 @@ struct InflateResult {
 // 32-bit entry offset can address, is refused before any more memory is
 // taken. Otherwise the buffer grows once to the whole size and inflation
 // carries on at the end of what it produced. The buffer ends up cut to the
-// bytes produced.
+// bytes produced (its capacity is left as it is: the part the output never
+// reached was never touched, so it holds no physical memory).
 InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size);
 
 }  // namespace qwp::archive
