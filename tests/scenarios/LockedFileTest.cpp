@@ -64,14 +64,26 @@ protected:
         return error;
     }
 
-    // Page 4 reached with every page kept, then the file held and Next.
-    void StartInstallWithHeldFile(SetupRun& run, const std::string& path, std::unique_ptr<HeldFile>& held) {
-        ASSERT_TRUE(run.Started()) << "no wizard window";
-        ASSERT_TRUE(run.WalkTo(4));
-        held = std::make_unique<HeldFile>(path);
-        ASSERT_TRUE(held->Held()) << "the test could not hold " << path;
-        run.Next();
+    // A run to page 4 with every page kept, then the file held and Next.
+    void StartInstallWithHeldFile(const std::string& path) {
+        run_ = std::make_unique<SetupRun>(ScreensFolder(kScenario));
+        ASSERT_TRUE(run_->Started()) << "no wizard window";
+        ASSERT_TRUE(run_->WalkTo(4));
+        held_ = std::make_unique<HeldFile>(path);
+        ASSERT_TRUE(held_->Held()) << "the test could not hold " << path;
+        run_->Next();
     }
+
+    // The file is let go and the setup ended before the installation is
+    // taken away.
+    void TearDown() override {
+        held_.reset();
+        run_.reset();
+        NoInstallationTest::TearDown();
+    }
+
+    std::unique_ptr<SetupRun> run_;
+    std::unique_ptr<HeldFile> held_;
 };
 
 // The third copy of the spellchecker group cannot be made: Abort ends the
@@ -80,10 +92,9 @@ protected:
 TEST_F(LockedFile, AbortEndsTheSetupKeepingWhatWasWritten) {
     const std::string mainDir = DefaultDestination();
     const std::string british = SpellingFolder() + "English (British).asc";
-    SetupRun run(ScreensFolder(kScenario));
-    std::unique_ptr<HeldFile> held;
-    StartInstallWithHeldFile(run, british, held);
+    StartInstallWithHeldFile(british);
     if (HasFatalFailure()) return;
+    SetupRun& run = *run_;
 
     const MessageBoxSeen error = ExpectCannotCreate(run, british, "error-cannot-create");
     ASSERT_NE(error.window, nullptr);
@@ -103,7 +114,7 @@ TEST_F(LockedFile, AbortEndsTheSetupKeepingWhatWasWritten) {
         PressButton(confirm, "&Abort");
     }
     EXPECT_EQ(run.WaitForExit(), 0u);
-    held->Release();
+    held_->Release();
 
     // Group 0 and the first two spelling files, the held file as its owner
     // left it, nothing of the later copies and groups.
@@ -137,16 +148,15 @@ TEST_F(LockedFile, AbortEndsTheSetupKeepingWhatWasWritten) {
 // associations page with every spelling file in place.
 TEST_F(LockedFile, RetryAfterTheOtherProgramLetGoWritesTheFile) {
     const std::string british = SpellingFolder() + "English (British).asc";
-    SetupRun run(ScreensFolder(kScenario));
-    std::unique_ptr<HeldFile> held;
-    StartInstallWithHeldFile(run, british, held);
+    StartInstallWithHeldFile(british);
     if (HasFatalFailure()) return;
+    SetupRun& run = *run_;
 
     const MessageBoxSeen first = ExpectCannotCreate(run, british, "error-before-retry");
     ASSERT_TRUE(SetupRun::Answer(first, "&Retry"));
     const MessageBoxSeen second = ExpectCannotCreate(run, british, "error-after-retry-while-held");
     ASSERT_NE(second.window, nullptr) << "Retry while the file is held did not ask again";
-    held->Release();
+    held_->Release();
     ASSERT_TRUE(SetupRun::Answer(second, "&Retry"));
 
     ASSERT_TRUE(run.WaitForPage(6, kInstallTimeout)) << "the run did not go on after Retry; page " << run.Page();
@@ -165,10 +175,9 @@ TEST_F(LockedFile, RetryAfterTheOtherProgramLetGoWritesTheFile) {
 TEST_F(LockedFile, IgnoreLeavesTheFileUnloggedAndGoesOn) {
     const std::string mainDir = DefaultDestination();
     const std::string hyphenation = JoinPath(mainDir, "Hyphenation.dat");
-    SetupRun run(ScreensFolder(kScenario));
-    std::unique_ptr<HeldFile> held;
-    StartInstallWithHeldFile(run, hyphenation, held);
+    StartInstallWithHeldFile(hyphenation);
     if (HasFatalFailure()) return;
+    SetupRun& run = *run_;
 
     const MessageBoxSeen error = ExpectCannotCreate(run, hyphenation, "error-before-ignore");
     ASSERT_TRUE(SetupRun::Answer(error, "&Ignore"));
@@ -176,7 +185,7 @@ TEST_F(LockedFile, IgnoreLeavesTheFileUnloggedAndGoesOn) {
     run.ShootPage(6, "-after-ignore");
     EXPECT_TRUE(FileExists(PublicFolder() + "Basic.asn")) << "the copies after the ignored one were not made";
     ASSERT_TRUE(run.AbortThroughCloseQuestion());
-    held->Release();
+    held_->Release();
 
     EXPECT_EQ(ReadWholeFile(hyphenation), kForeignContent);
     const std::string log = Lower(ReadWholeFile(JoinPath(mainDir, "Install.log")));

@@ -48,25 +48,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD
 
 namespace {
 
-struct WindowSearch {
+struct VisibleSearch {
     DWORD processId;
-    const char* caption;  // null: any caption
-    HWND found;
+    std::vector<HWND>* found;
 };
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+BOOL CALLBACK CollectVisible(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     // A visible window of no size (an owner window that only carries a
     // taskbar button) is nothing a user sees.
     RECT area{};
     GetWindowRect(window, &area);
-    if (owner == search->processId && IsWindowVisible(window) && !IsRectEmpty(&area) &&
-        (!search->caption || WindowText(window) == search->caption)) {
-        search->found = window;
-        return FALSE;
-    }
+    if (owner == search->processId && IsWindowVisible(window) && !IsRectEmpty(&area)) search->found->push_back(window);
     return TRUE;
 }
 
@@ -105,10 +100,17 @@ BOOL CALLBACK MatchId(HWND child, LPARAM lParam) {
 
 }  // namespace
 
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    std::vector<HWND> found;
+    VisibleSearch search{processId, &found};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
 HWND TopWindowOf(DWORD processId, const char* caption) {
-    WindowSearch search{processId, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : VisibleWindowsOf(processId))
+        if (!caption || WindowText(window) == caption) return window;
+    return nullptr;
 }
 
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds) {

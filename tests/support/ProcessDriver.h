@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qwp::test {
 
@@ -37,6 +38,9 @@ private:
 // not hold at the timeout. The condition is asked at least once.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds, DWORD interval = 20);
 
+// The visible top-level windows of the process that have a size, topmost
+// first.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
 // A visible top-level window of the process that has a size, with exactly
 // this caption when one is given; NULL when there is none (now, or within
 // the timeout).

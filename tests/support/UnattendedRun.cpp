@@ -21,35 +21,12 @@ std::string Caption(HWND window) {
     return text;
 }
 
-struct VisibleSearch {
-    DWORD processId;
-    std::vector<HWND>* found;
-};
-
-BOOL CALLBACK CollectVisible(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<VisibleSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    RECT area{};
-    GetWindowRect(window, &area);
-    // A visible window of no size is nothing a user sees.
-    if (owner == search->processId && IsWindowVisible(window) && !IsRectEmpty(&area)) search->found->push_back(window);
-    return TRUE;
-}
-
 }  // namespace
 
 std::string WindowClass(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-    std::vector<HWND> found;
-    VisibleSearch search{processId, &found};
-    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
-    return found;
 }
 
 RunSeen WatchRun(const std::string& program, const std::string& arguments, DWORD timeout,

@@ -27,10 +27,6 @@ struct RunSeen {
 
 std::string WindowClass(HWND window);
 
-// The visible top-level windows of the process that have a size, as
-// TopWindowOf counts them.
-std::vector<HWND> VisibleWindowsOf(DWORD processId);
-
 // Called on every look while the run goes on, with its visible top-level
 // windows at that moment.
 using WindowWatcher = std::function<void(const ChildProcess&, const std::vector<HWND>&)>;
