@@ -6,7 +6,7 @@ enable_testing()
 file(GLOB QWP_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_library(qwp_test_support STATIC ${QWP_TEST_SUPPORT})
 target_include_directories(qwp_test_support PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qwp_test_support PUBLIC qwp_controls qwp_instutils ZLIB::ZLIB GTest::gtest)
+target_link_libraries(qwp_test_support PUBLIC qwp_registration qwp_controls qwp_instutils ZLIB::ZLIB GTest::gtest)
 target_compile_definitions(qwp_test_support PRIVATE
   QWP_BUILD_DIR="${CMAKE_BINARY_DIR}" QWP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
