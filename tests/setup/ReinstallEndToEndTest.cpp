@@ -8,6 +8,7 @@
 #include "tests/registration/PostInstallTraces.h"
 #include "tests/support/Installation.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/Screens.h"
 #include "tests/support/SetupRun.h"
 #include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
@@ -28,9 +29,10 @@ namespace {
 class ReinstallEndToEnd : public NoInstallationTest {
 protected:
     // Next on every page and Finish on the last, as a user with the
-    // defaults does; true when the setup ended with exit code 0.
-    bool InstallWithDefaults(std::string& mainDir) {
-        SetupRun run({});  // no pictures
+    // defaults does, keeping a picture of each page when a screens folder
+    // is given; true when the setup ended with exit code 0.
+    bool InstallWithDefaults(std::string& mainDir, const std::string& screens = {}) {
+        SetupRun run(screens);
         if (!run.Process().Started()) {
             ADD_FAILURE() << "setup.exe not started, error " << GetLastError();
             return false;
@@ -47,6 +49,7 @@ protected:
                 return false;
             }
             if (page == 2) mainDir = ControlText(run.Window(), IDC_DestDirEdt);
+            if (!screens.empty()) run.ShootPage(page);
             run.Next();
         }
         const DWORD exitCode = run.WaitForExit();
@@ -62,7 +65,7 @@ TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
     const std::string logAfterFirst = ReadWholeFile(JoinPath(first, "Install.log"));
     // The launched word processor would stop the second run at its licence page.
     EXPECT_EQ(CloseStandInWindows(), 1);
-    ASSERT_TRUE(InstallWithDefaults(second));
+    ASSERT_TRUE(InstallWithDefaults(second, ScreensFolder("reinstall")));
     ASSERT_TRUE(StandInWindowAppears(10000)) << "Finish did not launch the word processor";
     CloseStandInWindows();
     EXPECT_EQ(Lower(second), Lower(first)) << "the stored folder is offered again";

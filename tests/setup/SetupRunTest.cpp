@@ -5,6 +5,7 @@
 #include "instutils/TempFiles.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramCopies.h"
+#include "tests/support/Screens.h"
 #include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Text.h"
@@ -75,6 +76,8 @@ DWORD RunExpectingDamageError(const std::string& program, DamageErrorSeen& seen)
         return setup.WaitForExit(0);
     }
     seen.message = ChildTextOfClass(dialog, "Static");
+    Settle(dialog);
+    EXPECT_TRUE(CaptureWindow(dialog, ScreensFolder("damaged") + "error.png"));
     for (HWND window : {dialog, GetWindow(dialog, GW_OWNER)}) {
         if (!window || !HasTaskbarButton(window)) continue;
         ++seen.buttons;
