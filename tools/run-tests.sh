@@ -29,6 +29,15 @@ echo "== checks of the built programs =="
 bash "$here/check-binaries.sh" "$build" | tee -a "$build/checks.log"
 [ "${PIPESTATUS[0]}" = 0 ] || status=1
 
+echo "== tests of the benchmark tools =="
+if python3 "$here/bench-tools-test.py" > "$build/bench-tools-test.log" 2>&1; then
+  echo "check passed: the benchmark tools' tests" | tee -a "$build/checks.log"
+else
+  tail -n 30 "$build/bench-tools-test.log"
+  echo "check FAILED: the benchmark tools' tests" | tee -a "$build/checks.log"
+  status=1
+fi
+
 echo "== native tests =="
 ctest --test-dir "$build/host" --timeout 900 --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
 
