@@ -15,7 +15,7 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 // The output buffer is reserved whole but taken into use a piece at a time,
 // just before inflate writes there: memory the output never reaches is never
 // touched, so it costs address space but no physical memory.
-constexpr std::size_t kOutputPiece = 1u << 20;
+constexpr std::size_t kOutputPiece = 1u << 16;
 
 class InflateStream {
 public:
