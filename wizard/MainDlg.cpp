@@ -111,8 +111,9 @@ TMainDlgForm::~TMainDlgForm() {
 }
 
 HWND TMainDlgForm::Control(int id) const {
-    auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
+    for (const auto& [controlId, control] : controls_)
+        if (controlId == id) return control;
+    return nullptr;
 }
 
 void TMainDlgForm::CreateFonts() {
@@ -185,7 +186,12 @@ void TMainDlgForm::CreateControls(const ControlTable& table) {
         if (row.width == 0 || row.height == 0) FitToText(control, font, row.width, row.height);
         if ((row.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && row.className == std::string("BUTTON"))
             WidenToText(control, font, parent);
-        controls_[row.id] = control;
+        const auto known = std::find_if(controls_.begin(), controls_.end(),
+                                        [&row](const auto& entry) { return entry.first == row.id; });
+        if (known != controls_.end())
+            known->second = control;
+        else
+            controls_.emplace_back(row.id, control);
     }
 }
 

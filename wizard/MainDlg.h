@@ -14,9 +14,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qwp {
@@ -144,7 +144,10 @@ private:
     HINSTANCE instance_;
     int dpi_;
     HWND hwnd_ = nullptr;
-    std::map<int, HWND> controls_;
+    // Control id and window, in creation order. A list, not a map: a few
+    // dozen entries, and the tree code a map links in weighs more than the
+    // look-ups it would save.
+    std::vector<std::pair<int, HWND>> controls_;
     std::vector<std::unique_ptr<TPanel>> panels_;
     std::unique_ptr<TCheckListBox> components_;
     std::unique_ptr<TDirectoryListBox> folders_;
