@@ -8,10 +8,10 @@
 #include "registration/UpdateLogMerge.h"
 #include "tests/registration/MachineRegistryRedirect.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/Text.h"
 #include "tests/wizard/WizardFixture.h"
 
 #include <cstring>
-#include <sstream>
 
 namespace qwp::test {
 namespace {
@@ -24,17 +24,6 @@ double LocalNowForTest() {
     double value = 0.0;
     EncodeDateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds}, value);
     return value;
-}
-
-std::vector<std::string> LinesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 class PostInstallTest : public InstallingWizardTest {
