@@ -12,11 +12,6 @@
 namespace qwp {
 namespace {
 
-// The object and the list's own window procedure live in window properties
-// rather than GWLP_USERDATA, which belongs to whoever created the list.
-constexpr char kSelfProp[] = "QwpCheckListBox";
-constexpr char kPreviousProp[] = "QwpCheckListBoxPrevious";
-
 constexpr int kBoxSizeAt96Dpi = 13;  // a button check box at 96 DPI
 constexpr int kRowMarginAt96Dpi = 4;  // 2 pixels above and below the text
 constexpr int kMaxItemHeight = 255;   // LB_SETITEMHEIGHT refuses more
@@ -85,23 +80,13 @@ TCheckListBox::TCheckListBox(HWND listBox) : list_(IsWindow(listBox) ? listBox :
 
     const LRESULT count = SendMessageA(list_, LB_GETCOUNT, 0, 0);
     rows_.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list_, GWLP_WNDPROC));
-    // Both properties exist before the first message reaches SubclassProc.
-    SetPropA(list_, kPreviousProp, reinterpret_cast<HANDLE>(previousProc_));
-    SetPropA(list_, kSelfProp, this);
-    SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
+    window_.Attach(
+        list_, [this](UINT message, WPARAM wParam, LPARAM lParam) { return ListProc(message, wParam, lParam); },
+        [this] {
+            list_ = nullptr;
+            rows_.clear();
+        });
     SendMessageA(list_, LB_SETITEMHEIGHT, 0, MAKELPARAM(RowHeight(), 0));
-}
-
-TCheckListBox::~TCheckListBox() {
-    if (!list_) return;
-    RemovePropA(list_, kSelfProp);
-    // When someone subclassed the list after us, taking our procedure out
-    // would cut theirs off; SubclassProc then keeps forwarding on its own.
-    if (GetWindowLongPtrA(list_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassProc)) {
-        SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-        RemovePropA(list_, kPreviousProp);
-    }
 }
 
 int TCheckListBox::AddRow(const std::string& text) {
@@ -277,10 +262,6 @@ void TCheckListBox::TrackRows(UINT message, WPARAM wParam, LRESULT result) {
     }
 }
 
-LRESULT TCheckListBox::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(previousProc_, list_, message, wParam, lParam);
-}
-
 LRESULT TCheckListBox::ListProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -288,7 +269,7 @@ LRESULT TCheckListBox::ListProc(UINT message, WPARAM wParam, LPARAM lParam) {
             // The row under the press is taken before the list handles it:
             // a press on a partly visible last row scrolls the list.
             const int row = CheckBoxRowAt(lParam);
-            const LRESULT result = CallPrevious(message, wParam, lParam);
+            const LRESULT result = window_.CallPrevious(message, wParam, lParam);
             Toggle(row);
             return result;
         }
@@ -307,8 +288,8 @@ LRESULT TCheckListBox::ListProc(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_SETFONT: {
             // An owner-drawn list keeps its row height through a font change.
-            const LRESULT result = CallPrevious(message, wParam, lParam);
-            CallPrevious(LB_SETITEMHEIGHT, 0, MAKELPARAM(RowHeight(), 0));
+            const LRESULT result = window_.CallPrevious(message, wParam, lParam);
+            window_.CallPrevious(LB_SETITEMHEIGHT, 0, MAKELPARAM(RowHeight(), 0));
             return result;
         }
         case LB_ADDSTRING:
@@ -316,40 +297,14 @@ LRESULT TCheckListBox::ListProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case LB_ADDFILE:
         case LB_DELETESTRING:
         case LB_RESETCONTENT: {
-            const LRESULT result = CallPrevious(message, wParam, lParam);
+            const LRESULT result = window_.CallPrevious(message, wParam, lParam);
             TrackRows(message, wParam, result);
-            return result;
-        }
-        case WM_NCDESTROY: {
-            const LRESULT result = CallPrevious(message, wParam, lParam);
-            RemovePropA(list_, kSelfProp);
-            RemovePropA(list_, kPreviousProp);
-            list_ = nullptr;
-            rows_.clear();
             return result;
         }
         default:
             break;
     }
-    return CallPrevious(message, wParam, lParam);
-}
-
-LRESULT CALLBACK TCheckListBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TCheckListBox*>(GetPropA(window, kSelfProp));
-    if (!self) {
-        // The object is gone but could not take this procedure out.
-        const auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProp));
-        if (!previous) return DefWindowProcA(window, message, wParam, lParam);
-        const LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) RemovePropA(window, kPreviousProp);
-        return result;
-    }
-    // No exception may unwind through user32's frames.
-    try {
-        return self->ListProc(message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    return window_.CallPrevious(message, wParam, lParam);
 }
 
 }  // namespace qwp

@@ -15,6 +15,8 @@
 // whenever the list gets a new font.
 #pragma once
 
+#include "controls/SubclassedWindow.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -33,7 +35,7 @@ public:
     explicit TCheckListBox(HWND listBox);
     // Gives the list its own window procedure back. When the list was
     // destroyed first, there is nothing left to do.
-    ~TCheckListBox();
+    ~TCheckListBox() = default;
     TCheckListBox(const TCheckListBox&) = delete;
     TCheckListBox& operator=(const TCheckListBox&) = delete;
 
@@ -88,9 +90,7 @@ public:
     bool DrawItem(const DRAWITEMSTRUCT& item);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT ListProc(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
     void TrackRows(UINT message, WPARAM wParam, LRESULT result);
     int CheckBoxRowAt(LPARAM point) const;
     void Toggle(int row);
@@ -102,11 +102,11 @@ private:
         CheckState state = CheckState::Unchecked;
         std::int32_t size = 0;
     };
-    HWND list_;
-    WNDPROC previousProc_ = nullptr;
+    HWND list_;  // NULL once the list is destroyed
     int dpi_ = 96;      // the display's pixels per inch
     int boxSize_ = 13;  // the check box's side in device pixels
     std::vector<Row> rows_;
+    SubclassedWindow window_;  // last: let go first
 };
 
 }  // namespace qwp

@@ -12,12 +12,6 @@
 namespace qwp {
 namespace {
 
-// The object and the control's own window procedure live in window
-// properties rather than GWLP_USERDATA, which belongs to whoever created the
-// control.
-constexpr char kSelfProp[] = "QwpPickerSelf";
-constexpr char kPreviousProp[] = "QwpPickerPrevious";
-
 constexpr char kProductFolder[] = "Quilvane";
 constexpr int kDroppedRows = 8;      // drive list rows shown when dropped down
 constexpr int kMaxItemHeight = 255;  // LB_SETITEMHEIGHT and CB_SETITEMHEIGHT refuse more
@@ -188,59 +182,6 @@ int FolderLevel(const std::string& path) {
 }
 
 namespace detail {
-
-void SubclassedWindow::Attach(HWND window, Handler handler) {
-    Detach();
-    if (!IsWindow(window)) return;
-    window_ = window;
-    handler_ = std::move(handler);
-    previous_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    // Both properties exist before the first message reaches Proc.
-    SetPropA(window, kPreviousProp, reinterpret_cast<HANDLE>(previous_));
-    SetPropA(window, kSelfProp, this);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
-}
-
-void SubclassedWindow::Detach() {
-    if (!window_) return;
-    RemovePropA(window_, kSelfProp);
-    // When someone subclassed the window after us, taking our procedure out
-    // would cut theirs off; Proc then keeps forwarding on its own.
-    if (GetWindowLongPtrA(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc)) {
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-        RemovePropA(window_, kPreviousProp);
-    }
-    window_ = nullptr;
-}
-
-LRESULT SubclassedWindow::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return CallWindowProcA(previous_, window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK SubclassedWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<SubclassedWindow*>(GetPropA(window, kSelfProp));
-    if (!self) {
-        // The object is gone but could not take this procedure out.
-        const auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProp));
-        if (!previous) return DefWindowProcA(window, message, wParam, lParam);
-        const LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) RemovePropA(window, kPreviousProp);
-        return result;
-    }
-    if (message == WM_NCDESTROY) {
-        const LRESULT result = self->CallPrevious(message, wParam, lParam);
-        RemovePropA(window, kSelfProp);
-        RemovePropA(window, kPreviousProp);
-        self->window_ = nullptr;
-        return result;
-    }
-    // No exception may unwind through user32's frames.
-    try {
-        return self->handler_ ? self->handler_(message, wParam, lParam) : self->CallPrevious(message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
 
 TransparentPicture::TransparentPicture(const char* resourceName, int dpi) {
     UniqueGdiObject source(LoadBitmapA(GetModuleHandleA(nullptr), resourceName));

@@ -14,6 +14,7 @@
 // display's), pictures included.
 #pragma once
 
+#include "controls/SubclassedWindow.h"
 #include "instutils/Handles.h"
 
 #include <windows.h>
@@ -31,31 +32,6 @@ class TDirectoryListBox;
 int FolderLevel(const std::string& path);
 
 namespace detail {
-
-// Routes a window's messages to a handler until detached or until the window
-// is destroyed; the window's own procedure stays reachable through
-// CallPrevious.
-class SubclassedWindow {
-public:
-    using Handler = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
-    SubclassedWindow() = default;
-    ~SubclassedWindow() { Detach(); }
-    SubclassedWindow(const SubclassedWindow&) = delete;
-    SubclassedWindow& operator=(const SubclassedWindow&) = delete;
-
-    // Does nothing for a window that does not exist.
-    void Attach(HWND window, Handler handler);
-    void Detach();
-    // NULL once detached or destroyed.
-    HWND Handle() const { return window_; }
-    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const;
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;
-    WNDPROC previous_ = nullptr;
-    Handler handler_;
-};
 
 // A 16-colour picture of the program's resources, scaled to a DPI, drawn
 // with the colour of its bottom-left pixel left out.
@@ -131,7 +107,7 @@ private:
     void ApplyItemHeight();
     int Scaled(int value) const { return MulDiv(value, dpi_, 96); }
 
-    detail::SubclassedWindow window_;
+    SubclassedWindow window_;
     int dpi_;
     detail::TransparentPicture fixed_;
     detail::TransparentPicture removable_;
@@ -201,7 +177,7 @@ private:
     void ReadVolumeFlags();
     int Scaled(int value) const { return MulDiv(value, dpi_, 96); }
 
-    detail::SubclassedWindow window_;
+    SubclassedWindow window_;
     int dpi_;
     detail::TransparentPicture open_;
     detail::TransparentPicture closed_;
