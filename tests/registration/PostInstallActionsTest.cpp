@@ -21,14 +21,6 @@
 namespace qwp::test {
 namespace {
 
-double LocalNowForTest() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    double value = 0.0;
-    EncodeDateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds}, value);
-    return value;
-}
-
 struct Record {
     std::uint32_t one = 0, eight = 0;
     double time = 0.0;

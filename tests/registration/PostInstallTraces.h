@@ -3,6 +3,7 @@
 // windows, the four shortcut files and what they hold.
 #pragma once
 
+#include "instutils/DateTime.h"
 #include "instutils/Handles.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
@@ -19,6 +20,16 @@
 #include <vector>
 
 namespace qwp::test {
+
+// The local time now as a date-time value, to bracket a time the program
+// writes.
+inline double LocalNowForTest() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    double value = 0.0;
+    EncodeDateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds}, value);
+    return value;
+}
 
 // The shortcut file in each folder it can be placed in: all users' and the
 // user's Programs, all users' and the user's Desktop (CSIDL 23, 2, 25, 16).

@@ -16,14 +16,6 @@ namespace {
 
 constexpr char kScenario[] = "cancel-every-page";
 
-const char kCloseQuestion[] =
-    "Setup is not complete. If you quit this setup program now,\r"
-    "Quilvane will not be correctly installed.\r\r"
-    "You may relaunch the setup program at a later time\r"
-    "to complete the installation of Quilvane.\r\r"
-    "To continue installing, click No.\r"
-    "To quit this setup program, click Abort.";
-
 enum class CloseWay { CancelButton, CloseBox };
 
 struct LeavingCase {

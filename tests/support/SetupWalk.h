@@ -25,4 +25,14 @@ inline constexpr const char* kTitles[8] = {"Welcome to the Quilvane Word Process
                                            "Associate With Document Types",
                                            "Installation Complete"};
 
+// The question of every close the program has not decided itself, with the
+// program's lone CR line breaks.
+inline constexpr char kCloseQuestion[] =
+    "Setup is not complete. If you quit this setup program now,\r"
+    "Quilvane will not be correctly installed.\r\r"
+    "You may relaunch the setup program at a later time\r"
+    "to complete the installation of Quilvane.\r\r"
+    "To continue installing, click No.\r"
+    "To quit this setup program, click Abort.";
+
 }  // namespace qwp::test

@@ -3,6 +3,7 @@
 // the running-instance test, the close question and the modal results.
 #include "instutils/TempFiles.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/SetupWalk.h"
 #include "tests/wizard/WizardFixture.h"
 
 #include <algorithm>
@@ -16,13 +17,6 @@ const char kRunningText[] =
 const char kRefusalText[] =
     "To install this program, you need to agree to all the terms of the License Agreement.\r"
     "Do you really want to cancel the Quilvane install?";
-const char kCloseText[] =
-    "Setup is not complete. If you quit this setup program now,\r"
-    "Quilvane will not be correctly installed.\r\r"
-    "You may relaunch the setup program at a later time\r"
-    "to complete the installation of Quilvane.\r\r"
-    "To continue installing, click No.\r"
-    "To quit this setup program, click Abort.";
 
 struct PageState {
     int page;
@@ -177,7 +171,7 @@ TEST_F(NavigationTest, CloseQuestionNoKeepsTheWizardAbortEndsWithCancel) {
     answerer_.Queue(MsgResult::No);
     CloseBox();
     ASSERT_EQ(Requests().size(), 1u);
-    EXPECT_EQ(Requests()[0].text, kCloseText);
+    EXPECT_EQ(Requests()[0].text, kCloseQuestion);
     EXPECT_EQ(Requests()[0].kind, MsgKind::Confirm);
     EXPECT_EQ(Requests()[0].buttons, static_cast<MsgButtons>(mbNo | mbAbort));
     EXPECT_EQ(Requests()[0].defaultButton, mbNone);
@@ -190,7 +184,7 @@ TEST_F(NavigationTest, CloseQuestionNoKeepsTheWizardAbortEndsWithCancel) {
     PostMessageA(Ctl(IDC_CancelBtn), BM_CLICK, 0, 0);
     EXPECT_EQ(ShowModalWithin(), kModalCancel);
     EXPECT_EQ(Requests().size(), 2u);
-    EXPECT_EQ(Requests()[1].text, kCloseText);
+    EXPECT_EQ(Requests()[1].text, kCloseQuestion);
     EXPECT_TRUE(form().ClosedByProgram);
     CloseBox();
     EXPECT_EQ(Requests().size(), 2u);
@@ -266,7 +260,7 @@ TEST_F(NavigationTest, KeyboardTabOrderAccessKeysEnterAndEscape) {
     PostMessageA(Ctl(IDC_LicenseMemo), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(ShowModalWithin(), kModalCancel);
     ASSERT_EQ(Requests().size(), 1u);
-    EXPECT_EQ(Requests()[0].text, kCloseText);
+    EXPECT_EQ(Requests()[0].text, kCloseQuestion);
 }
 
 // Enter in the open drive list closes the list; it does not leave page 2

@@ -18,14 +18,6 @@ namespace {
 
 const char kInstallKeyPath[] = "Software\\Quilvane Word Processor\\Install";
 
-double LocalNowForTest() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    double value = 0.0;
-    EncodeDateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds}, value);
-    return value;
-}
-
 class PostInstallTest : public InstallingWizardTest {
 protected:
     void SetUp() override {
