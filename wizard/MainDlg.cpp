@@ -117,12 +117,7 @@ HWND TMainDlgForm::Control(int id) const {
 }
 
 void TMainDlgForm::CreateFonts() {
-    LOGFONTA dialog{};
-    dialog.lfHeight = -MulDiv(8, dpi_, 72);
-    dialog.lfWeight = FW_NORMAL;
-    dialog.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(dialog.lfFaceName, "MS Shell Dlg 2", LF_FACESIZE);
-    dialogFont_.reset(CreateFontIndirectA(&dialog));
+    dialogFont_.reset(CreateDialogFont(dpi_));
 
     LOGFONTA title{};
     title.lfHeight = -Scale(15, dpi_);

@@ -9,6 +9,15 @@ namespace qwp {
 
 const char kPanelClass[] = "QuilvaneSetupPanel";
 
+HFONT CreateDialogFont(int dpi) {
+    LOGFONTA dialog{};
+    dialog.lfHeight = -MulDiv(8, dpi, 72);
+    dialog.lfWeight = FW_NORMAL;
+    dialog.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(dialog.lfFaceName, "MS Shell Dlg 2", LF_FACESIZE);
+    return CreateFontIndirectA(&dialog);
+}
+
 int SystemDpi() {
     WindowDc screen;
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;

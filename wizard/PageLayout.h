@@ -66,4 +66,8 @@ inline int Scale(int value, int dpi) { return MulDiv(value, dpi, 96); }
 // The screen's logical pixels per inch; 96 when it cannot be asked.
 int SystemDpi();
 
+// The dialog font (the shell's dialog face, 8 points) at the DPI given; the
+// caller owns it.
+HFONT CreateDialogFont(int dpi);
+
 }  // namespace qwp

@@ -71,12 +71,7 @@ TProgressWindow::~TProgressWindow() {
 }
 
 void TProgressWindow::CreateControls(int dpi) {
-    LOGFONTA dialog{};
-    dialog.lfHeight = -MulDiv(8, dpi, 72);
-    dialog.lfWeight = FW_NORMAL;
-    dialog.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(dialog.lfFaceName, "MS Shell Dlg 2", LF_FACESIZE);
-    font_.reset(CreateFontIndirectA(&dialog));
+    font_.reset(CreateDialogFont(dpi));
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     const int margin = Scale(kMargin, dpi), inner = Scale(kWindowWidth - 2 * kMargin, dpi);
