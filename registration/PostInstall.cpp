@@ -64,6 +64,13 @@ std::string AssociationLettersOf(const AssociationBoxes& boxes) {
     return letters;
 }
 
+AssociationBoxes AssociationBoxesOf(const std::string& letters) {
+    AssociationBoxes boxes{};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i] = letters.find(static_cast<char>('A' + i)) != std::string::npos;
+    return boxes;
+}
+
 std::string AssociationCommand(const std::string& mainDir, const AssociationBoxes& boxes) {
     std::string command = LaunchCommand(mainDir) + kAssociationOption;
     for (std::size_t i = 0; i < boxes.size(); ++i)

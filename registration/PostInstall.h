@@ -25,6 +25,9 @@ using AssociationBoxes = std::array<bool, 4>;
 
 // "A" to "D" for the checked boxes, in that order; empty when none is.
 std::string AssociationLettersOf(const AssociationBoxes& boxes);
+// The boxes the stored letters check: a box for each of "A" to "D" found
+// anywhere in the text; other characters are ignored.
+AssociationBoxes AssociationBoxesOf(const std::string& letters);
 
 // "<mainDir>\qwp.exe" -assoc qdpr, then "_rtf", "_cod", "_doc", "_docx" for
 // the checked boxes, with nothing between them.

@@ -72,9 +72,7 @@ bool ChosenComponentsFit(const std::vector<int>& rowStates, const std::string& m
 void RunPostInstallActions(const InstallTarget& target, StoredChoices& choices) {
     WriteCommonDataFile(target.GetInstallFolder(CommonDataFolder));
     if (target.IsPortableInstall()) return;
-    AssociationBoxes boxes{};
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        boxes[i] = choices.AssociationLetters.find(static_cast<char>('A' + i)) != std::string::npos;
+    const AssociationBoxes boxes = AssociationBoxesOf(choices.AssociationLetters);
     choices.AssociationLetters = AssociationLettersOf(boxes);
     StartCommand(AssociationCommand(target.MainDir, boxes));
     PlaceShortcuts(target.MainDir, choices.InstallToAll, choices.DesktopShortcut);

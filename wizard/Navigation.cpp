@@ -112,8 +112,8 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
             break;
         case 6: {
             static const int boxes[4] = {IDC_AssocChkBx1, IDC_AssocChkBx2, IDC_AssocChkBx3, IDC_AssocChkBx4};
-            for (int i = 0; i < 4; ++i)
-                SetChecked(boxes[i], AssociationLetters.find(static_cast<char>('A' + i)) != std::string::npos);
+            const AssociationBoxes checked = AssociationBoxesOf(AssociationLetters);
+            for (std::size_t i = 0; i < checked.size(); ++i) SetChecked(boxes[i], checked[i]);
             focus = Control(IDC_AssocChkBx1);
             break;
         }

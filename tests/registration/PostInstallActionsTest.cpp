@@ -77,6 +77,14 @@ TEST(AssociationCommand, TokensInTableOrderAfterTheQuotedProgram) {
     EXPECT_EQ(AssociationLettersOf(cod), "B");
     EXPECT_EQ(AssociationLettersOf(all), "ABCD");
     EXPECT_EQ(AssociationLettersOf(rtfDocx), "AD");
+
+    // Stored letters in any order, with strangers among them, give the same
+    // boxes; the boxes give the letters back in their own order.
+    EXPECT_EQ(AssociationBoxesOf(""), none);
+    EXPECT_EQ(AssociationBoxesOf("B"), cod);
+    EXPECT_EQ(AssociationBoxesOf("DCBA"), all);
+    EXPECT_EQ(AssociationBoxesOf("xDaA"), rtfDocx);
+    EXPECT_EQ(AssociationLettersOf(AssociationBoxesOf("DA")), "AD");
 }
 
 class ShortcutTest : public RegistryScratchTest {
