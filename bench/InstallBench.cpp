@@ -179,6 +179,12 @@ int main(int argc, char** argv) {
     target.BuildInstallPlan(catalogue);
     const std::vector<PlannedWrite> writes = PlanOf(catalogue);
 
+    // Nobody answers: a copy that fails stops the run, as with "/S".
+    struct SilentFrontEnd final : InstallFrontEnd {
+        ProgressAnswer OnProgress(const InstallProgress&) override { return ProgressAnswer::Continue; }
+        CopyAnswer OnCopyFailed(const std::string&, const std::string&) override { return CopyAnswer::Abort; }
+        void OnFailure(const std::string&) override {}
+    } silent;
     auto timeEngine = [&] {
         freshDestination();
         double t0 = Seconds();
@@ -186,7 +192,7 @@ int main(int argc, char** argv) {
         planning.push_back((Seconds() - t0) * 1000);
         freshDestination();
         t0 = Seconds();
-        const InstallResult result = RunInstall(catalogue, target);
+        const InstallResult result = RunInstall(catalogue, target, silent);
         engine.push_back((Seconds() - t0) * 1000);
         return result == InstallResult::Completed;
     };

@@ -58,9 +58,10 @@ endfunction()
 
 qwp_module(instutils ZLIB::ZLIB)
 qwp_module(controls qwp_instutils qwp_png)
-qwp_module(payload qwp_instutils qwp_controls ZLIB::ZLIB)
+qwp_module(payload qwp_instutils ZLIB::ZLIB)
 qwp_module(registration qwp_instutils)
-qwp_module(wizard qwp_payload qwp_registration qwp_controls qwp_instutils)
+qwp_module(session qwp_payload qwp_registration qwp_instutils)
+qwp_module(wizard qwp_session qwp_payload qwp_registration qwp_controls qwp_instutils)
 
 # The stand-in word processor, built for the same architecture as the setup.
 add_executable(qwp WIN32 sample/qwp/qwp.cpp)
@@ -87,7 +88,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/ui.rc PROPERTIES
   OBJECT_DEPENDS "${QWP_RESOURCE_FILES}")
 
-qwp_module(setup qwp_wizard qwp_registration qwp_payload qwp_controls qwp_instutils)
+qwp_module(setup qwp_wizard qwp_session qwp_registration qwp_payload qwp_controls qwp_instutils)
 add_executable(setup WIN32 setup/SetupMain.cpp resources/setup.rc)
 target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(setup PRIVATE qwp_setup)

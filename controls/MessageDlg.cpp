@@ -228,7 +228,8 @@ MsgResult ShowDialog(const MessageRequest& request) {
     std::vector<WORD> dialogTemplate = EmptyDialogTemplate();
     MessageBeep(SoundFor(request.kind));
     const INT_PTR answer = DialogBoxIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), GetActiveWindow(),
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+        request.owner ? request.owner : GetActiveWindow(),
         DialogProc, reinterpret_cast<LPARAM>(&state));
     if (answer == -1) return AnswerWithoutDialog(request);
     if (answer <= 0) return MsgResult::None;
@@ -289,9 +290,9 @@ MsgResult ResultOf(MsgButton button) {
     return MsgResult::None;
 }
 
-MsgResult MessageDlg(const std::string& text, MsgKind kind, MsgButtons buttons, MsgButton defaultButton,
+MsgResult MessageDlg(HWND owner, const std::string& text, MsgKind kind, MsgButtons buttons, MsgButton defaultButton,
                      MsgButton escapeButton) {
-    MessageRequest request{text, kind, buttons, defaultButton, escapeButton};
+    MessageRequest request{owner, text, kind, buttons, defaultButton, escapeButton};
     if (Answerer()) return Answerer()(request);
     return ShowDialog(request);
 }

@@ -3,9 +3,12 @@
 // The caption follows the kind ("Warning", "Error", "Information",
 // "Confirm"), the text uses a carriage return as its line break, and the
 // buttons always appear in the same order: "&Yes", "&No", "OK", "Cancel",
-// "&Abort", "&Retry", "&Ignore". The dialog is centred on the screen and
-// returns the button pressed.
+// "&Abort", "&Retry", "&Ignore". The dialog is centred on the screen,
+// owned by the window given (which is disabled while it is open, so nothing
+// behind it can be clicked) and returns the button pressed.
 #pragma once
+
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -32,6 +35,7 @@ using MsgButtons = unsigned;
 enum class MsgResult { None, Yes, No, OK, Cancel, Abort, Retry, Ignore };
 
 struct MessageRequest {
+    HWND owner = nullptr;
     std::string text;
     MsgKind kind = MsgKind::Information;
     MsgButtons buttons = mbOK;
@@ -47,8 +51,9 @@ const char* CaptionOf(MsgKind kind);
 const char* ButtonCaption(MsgButton button);
 MsgResult ResultOf(MsgButton button);
 
-// Shows the dialog modally over the active window and returns the answer.
-MsgResult MessageDlg(const std::string& text, MsgKind kind, MsgButtons buttons,
+// Shows the dialog modally, owned by owner, and returns the answer. With no
+// owner the active window of this thread owns it, when there is one.
+MsgResult MessageDlg(HWND owner, const std::string& text, MsgKind kind, MsgButtons buttons,
                      MsgButton defaultButton = mbNone, MsgButton escapeButton = mbNone);
 
 // Tests replace the dialog by a scripted answerer; an empty function puts the

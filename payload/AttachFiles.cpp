@@ -8,8 +8,6 @@
 
 namespace qwp {
 
-TAttachedFiles* AttachedFiles = nullptr;
-
 namespace {
 
 const char kPayloadResourceName[] = "FILES";

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "instutils/SetupError.h"
+#include "payload/InstallFrontEnd.h"
 
 #include <array>
 #include <cstdint>
@@ -40,10 +41,11 @@ enum OverwritePolicy {
     AlwaysReplace = 2,   // replace it, without looking
 };
 
-// True only around the one AddToPlan call whose folder argument is the whole
-// destination path of the file (the British spelling cache, written from the
-// American entry).
-extern bool ExactDestination;
+// How AddToPlan takes its folder argument.
+enum class PlanDestination {
+    InFolder,  // the folder the entry's own name goes below
+    Exact,     // the whole destination path of the file (a copy under another name)
+};
 
 // Thrown when the embedded payload is missing or damaged. The catalogue is
 // then not made at all: there is never a partial one.
@@ -73,7 +75,8 @@ public:
     // Plans the entry named by the pattern, or every entry under the folder
     // prefix that a pattern ending in a backslash is, into the group. True
     // when at least one copy was planned. Names compare ignoring case.
-    bool AddToPlan(const std::string& pattern, const std::string& folder, int group, OverwritePolicy policy);
+    bool AddToPlan(const std::string& pattern, const std::string& folder, int group, OverwritePolicy policy,
+                   PlanDestination destination = PlanDestination::InFolder);
     // Frees the planned copies of one group and empties it.
     void ClearGroup(int index);
     // The disk space in bytes that the entries named by a size pattern text
@@ -83,9 +86,10 @@ public:
 
     // Writes one entry (or, when entry is null, the last entry whose name
     // equals name) to destination with its stored time stamp and logs it. A
-    // failure asks the user to abort, retry or ignore: false after Abort,
-    // true after success or Ignore.
-    bool ExtractEntry(const TAttachedFile* entry, const std::string& name, const std::string& destination);
+    // failure asks the front end to abort, retry or ignore: false after
+    // Abort, true after success or Ignore.
+    bool ExtractEntry(const TAttachedFile* entry, const std::string& name, const std::string& destination,
+                      InstallFrontEnd& frontEnd);
 
     // The last entry whose name equals the one given, ignoring case; null
     // when there is none.
@@ -98,6 +102,7 @@ public:
 private:
     struct PlanCall {
         std::string folder;
+        bool exact;  // folder is the whole destination path
         int group;
         OverwritePolicy given;      // decides the shared-list mark
         OverwritePolicy effective;  // decides whether an existing file is kept
@@ -114,7 +119,7 @@ private:
     std::string lastFolderMade_;
 };
 
-// The one catalogue of the run, set by the setup driver.
-extern TAttachedFiles* AttachedFiles;
+// The text that tells the user a file could not be written.
+std::string CannotCreateFileMessage(const std::string& destination);
 
 }  // namespace qwp

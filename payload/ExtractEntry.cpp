@@ -1,6 +1,5 @@
 // Writing one payload entry to disk: the only place where payload data
 // reaches the disk.
-#include "controls/MessageDlg.h"
 #include "instutils/DateTime.h"
 #include "instutils/Handles.h"
 #include "instutils/InstUtils.h"
@@ -17,14 +16,6 @@ const char kCannotCreateFile[] =
     "Please make sure that the setup of Quilvane Word Processor is not blocked by your security software "
     "(firewall/antivirus) in any way.\rYou might want to temporarily disable your security software and try again.";
 
-// Put together from the parts around the placeholder: string::replace,
-// inlined here, draws a false -Wrestrict warning from GCC 12 at -O2.
-std::string CannotCreateMessage(const std::string& destination) {
-    const std::string format = kCannotCreateFile;
-    const std::size_t at = format.find("%s");
-    return format.substr(0, at) + destination + format.substr(at + 2);
-}
-
 // The stored time stamp as the file time to set: through the DOS form (two-
 // second resolution, local time), so FileTimeOf reads back exactly the stored
 // value. False for a stamp outside the DOS range: the file then keeps the
@@ -36,6 +27,14 @@ bool StoredFileTime(double date, FILETIME& utc) {
 }
 
 }  // namespace
+
+// Put together from the parts around the placeholder: string::replace,
+// inlined here, draws a false -Wrestrict warning from GCC 12 at -O2.
+std::string CannotCreateFileMessage(const std::string& destination) {
+    const std::string format = kCannotCreateFile;
+    const std::size_t at = format.find("%s");
+    return format.substr(0, at) + destination + format.substr(at + 2);
+}
 
 // One attempt: create (replacing any earlier file), write all bytes in one
 // call, close; then open the file again and give it the stored time. A short
@@ -63,7 +62,7 @@ bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::strin
 }
 
 bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string& name,
-                                  const std::string& destination) {
+                                  const std::string& destination, InstallFrontEnd& frontEnd) {
     if (!entry) entry = FindEntry(name);
     while (true) {
         // Without an entry nothing is written; the user hears of it the same way.
@@ -83,15 +82,14 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
             }
             lastFolderMade_.clear();
         }
-        // Enter retries; a stray key press must not end the installation.
-        switch (MessageDlg(CannotCreateMessage(destination), MsgKind::Error, mbAbort | mbRetry | mbIgnore, mbRetry)) {
-            case MsgResult::Abort:
+        switch (frontEnd.OnCopyFailed(destination, CannotCreateFileMessage(destination))) {
+            case CopyAnswer::Abort:
                 RunLogLine("Copy failed", destination + " (Abort)");
                 return false;
-            case MsgResult::Ignore:
+            case CopyAnswer::Ignore:
                 RunLogLine("Copy failed", destination + " (Ignore)");
                 return true;
-            default:  // Retry, or the dialog closed another way: try again
+            case CopyAnswer::Retry:
                 RunLogLine("Copy failed", destination + " (Retry)");
                 break;
         }

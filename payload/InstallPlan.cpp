@@ -28,8 +28,6 @@ const char* const ComponentSizePatterns[kComponentCount] = {
     "Basic.asn",
 };
 
-bool ExactDestination = false;
-
 namespace {
 
 const char kProductFolder[] = "Quilvane";
@@ -126,10 +124,10 @@ double NowAsDateTime() {
 // ---- the catalogue's side: planning single copies ----
 
 bool TAttachedFiles::AddToPlan(const std::string& pattern, const std::string& folder, int group,
-                               OverwritePolicy policy) {
+                               OverwritePolicy policy, PlanDestination destination) {
     if (group < 0 || group >= kComponentCount) return false;
     // The shared Public folder, asked once for all the entries of this call.
-    const PlanCall call{folder, group, policy, ForceReplace ? AlwaysReplace : policy,
+    const PlanCall call{folder, destination == PlanDestination::Exact, group, policy, ForceReplace ? AlwaysReplace : policy,
                         planSharedPrefix ? *planSharedPrefix : SharedPublicPrefix()};
     bool planned = false;
     if (IsFolderPrefix(pattern)) {
@@ -144,7 +142,7 @@ bool TAttachedFiles::AddToPlan(const std::string& pattern, const std::string& fo
 
 bool TAttachedFiles::PlanFile(TAttachedFile* entry, const PlanCall& call) {
     std::string destination = call.folder;
-    if (!ExactDestination) {
+    if (!call.exact) {
         AddTrailingBackslash(destination);
         destination += entry->Name;
     }
@@ -198,7 +196,12 @@ const TAttachedFile* TAttachedFiles::FindEntry(const std::string& name) const {
 
 // ---- the target's side: folders and the whole plan ----
 
-bool InstallTarget::IsPortableInstall() const { return IsPortableLocation(MainDir); }
+bool InstallTarget::IsPortableInstall() const { return portableDecided_ ? portable_ : IsPortableLocation(MainDir); }
+
+void InstallTarget::DecidePortable() {
+    portable_ = IsPortableLocation(MainDir);
+    portableDecided_ = true;
+}
 
 std::string InstallTarget::InMainDir(const std::string& name) const { return JoinPath(MainDir, name); }
 
@@ -235,9 +238,8 @@ void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {
         catalogue.AddToPlan("English (American).cache", spelling, 1, KeepExisting);
         catalogue.AddToPlan("English (British).asc", spelling, 1, KeepExisting);
         // The payload has no British cache: the American one serves for both.
-        ExactDestination = true;
-        catalogue.AddToPlan("English (American).cache", spelling + "English (British).cache", 1, KeepExisting);
-        ExactDestination = false;
+        catalogue.AddToPlan("English (American).cache", spelling + "English (British).cache", 1, KeepExisting,
+                            PlanDestination::Exact);
         catalogue.AddToPlan("english.zlx", spelling, 1, ReplaceChanged);
         catalogue.AddToPlan("us.zlx", spelling, 1, ReplaceChanged);
         catalogue.AddToPlan("uk.zlx", spelling, 1, ReplaceChanged);

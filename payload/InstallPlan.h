@@ -35,8 +35,12 @@ public:
     std::uint8_t SelectedComponents = 0;   // bit n set: component n chosen
     double InstallStamp = 0.0;             // when the plan was made (normal installs)
 
-    // The destination lies on a portable drive; asked afresh every time.
+    // The destination lies on a portable drive: asked afresh every time
+    // until DecidePortable, and the answer then given for the rest of the
+    // run (a drive pulled out half way does not turn the installation into
+    // a normal one).
     bool IsPortableInstall() const;
+    void DecidePortable();
     std::string InMainDir(const std::string& name) const;
     // The folder of a kind, with a trailing backslash; created, with its
     // parents, when missing.
@@ -49,6 +53,9 @@ public:
 
 private:
     std::string FolderOfKind(int kind, bool portable) const;
+
+    bool portableDecided_ = false;
+    bool portable_ = false;
 };
 
 // The current local date and time as a date-time value.

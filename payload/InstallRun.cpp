@@ -3,11 +3,7 @@
 #include "instutils/InstUtils.h"
 #include "instutils/RunLog.h"
 
-#include <algorithm>
-
 namespace qwp {
-
-bool InstallStarted = false;
 
 namespace {
 
@@ -46,32 +42,27 @@ void LogPlan(const InstallTarget& target) {
 
 }  // namespace
 
-std::uint8_t SelectionFromRows(const std::vector<int>& rowComponents, const std::vector<bool>& rowChecked) {
-    std::uint8_t selection = 0;
-    for (std::size_t row = std::min(rowComponents.size(), rowChecked.size()); row-- > 0;)
-        if (rowChecked[row] && rowComponents[row] >= 0 && rowComponents[row] <= 7)
-            selection = static_cast<std::uint8_t>(selection | (1u << rowComponents[row]));
-    return selection;
-}
-
-InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, const InstallProgressCallback& progress) {
+void PlanInstall(TAttachedFiles& catalogue, InstallTarget& target) {
+    target.DecidePortable();
     OpenInstallLog(target.MainDir);
-    InstallStarted = true;
     target.BuildInstallPlan(catalogue);
     LogPlan(target);
+}
 
+InstallResult CopyPlannedFiles(TAttachedFiles& catalogue, InstallFrontEnd& frontEnd) {
     InstallProgress state;
     state.bytesPlanned = PlannedBytes(catalogue);
     for (const auto& group : catalogue.Groups) {
         for (const auto& copy : group) {
-            if (progress) {
-                state.currentDestination = copy->Destination;
-                progress(state);
+            state.currentDestination = copy->Destination;
+            if (frontEnd.OnProgress(state) == ProgressAnswer::Stop) {
+                RunLogLine("Install", "stopped by the user before " + copy->Destination);
+                return InstallResult::Aborted;
             }
             bool written;
             {
                 UnloggedCopyScope scope(copy->Logged);
-                written = catalogue.ExtractEntry(copy->Entry, std::string(), copy->Destination);
+                written = catalogue.ExtractEntry(copy->Entry, std::string(), copy->Destination, frontEnd);
             }
             if (!written) {
                 RunLogLine("Install", "stopped before the remaining copies");
@@ -81,11 +72,14 @@ InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, const
             state.bytesWritten += copy->Entry->Size;
         }
     }
-    if (progress) {
-        state.currentDestination.clear();
-        progress(state);
-    }
+    state.currentDestination.clear();
+    frontEnd.OnProgress(state);
     return InstallResult::Completed;
+}
+
+InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, InstallFrontEnd& frontEnd) {
+    PlanInstall(catalogue, target);
+    return CopyPlannedFiles(catalogue, frontEnd);
 }
 
 }  // namespace qwp

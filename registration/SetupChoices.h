@@ -6,8 +6,8 @@
 #include "registration/Registry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace qwp {
 
@@ -28,8 +28,6 @@ extern const char kLaunchValue[];           // "LAUNCH", REG_DWORD 0/1
 
 // Every component: bits 0 to 30 set, bit 31 clear.
 constexpr std::uint32_t kDefaultComponents = 0x7FFFFFFF;
-// Bits 0 to 5 are the six component rows; the rest are carried unchanged.
-constexpr int kComponentBitCount = 6;
 // The folder below Program Files used when no stored folder applies.
 extern const char kDefaultFolderName[];  // "Quilvane"
 
@@ -45,15 +43,6 @@ struct StoredChoices {
     bool Launch = true;
 };
 
-// The program's arguments as the C runtime split them, without the program
-// name.
-std::vector<std::string> ProgramArguments();
-
-// The "-d" option: true when args is not empty and args[0] starts with
-// exactly "-d" (case-sensitive); folder is then the rest of args[0] as typed,
-// possibly empty, never checked. Otherwise false and folder is left alone.
-bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& folder);
-
 // The folder used when no usable folder is stored: the Program Files folder
 // joined with "Quilvane".
 std::string DefaultMainDir();
@@ -65,35 +54,26 @@ enum class ChoiceKeys { Created, Untouched };
 
 // Reads the Install key; an absent value, or one stored with another type,
 // takes its default. MAINDIR also falls back to DefaultMainDir() when it is
-// empty or names no existing folder. Then the "-d" option of args (the
-// program's arguments without its name) applies, and (with
-// ChoiceKeys::Created) the Internal key is opened, which creates it, as
-// opening the Install key creates that one. Registry failures only leave
-// defaults.
-StoredChoices ReadStoredChoices(const std::vector<std::string>& args, ChoiceKeys keys = ChoiceKeys::Created);
+// empty or names no existing folder. Then the folder of the command line's
+// "-d" option, when there is one, replaces it as given (possibly empty,
+// never checked), and (with ChoiceKeys::Created) the Internal key is
+// opened, which creates it, as opening the Install key creates that one.
+// Registry failures only leave defaults.
+StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder,
+                                ChoiceKeys keys = ChoiceKeys::Created);
 
 // Opens, and so creates, the Install and Internal keys, as a read with
 // ChoiceKeys::Created does.
 void CreateChoiceKeys();
 
-// The rows of the components list as a run starts them from the stored
-// value: row n carries component n (0 to 5) and is checked (1) when its bit
-// is set, else unchecked (0); row 0, the word processor itself, is always
-// greyed (2): installed, and stored as not chosen.
-std::vector<int> ComponentRowStates(std::uint32_t stored);
-
-// The component value to store after a run: bit i (0 to 5) set exactly when
-// rowStates[i] is checked (1); unchecked (0) and greyed (2) clear it, as does
-// a missing row. Bits 6 to 31 are kept from stored.
-std::uint32_t MergeComponentBits(std::uint32_t stored, const std::vector<int>& rowStates);
-
 // Opens the Install key from registry's root (whatever key was open before
 // is closed first) and writes the six values in the order
 // MAINDIR, COMPS (1.6.6.2), INSTALLTOALL, DSKSHORTCUT, EXTENSIONS, LAUNCH.
 // The registry is left as it is afterwards, so the caller can go on writing
-// with it (the uninstall entry of a non-portable run). Failures are silent.
-void WriteStoredChoices(TRegistry& registry, const StoredChoices& choices);
+// with it (the uninstall entry of a non-portable run). False when the key
+// could not be opened or a value could not be written.
+bool WriteStoredChoices(TRegistry& registry, const StoredChoices& choices);
 // The same with a registry object of its own (root HKEY_CURRENT_USER).
-void WriteStoredChoices(const StoredChoices& choices);
+bool WriteStoredChoices(const StoredChoices& choices);
 
 }  // namespace qwp

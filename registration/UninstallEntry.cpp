@@ -86,17 +86,19 @@ std::uint32_t FolderSizeKB(const std::string& folder, std::int32_t clusterSize) 
     return static_cast<std::uint32_t>(total < kLargest ? total : kLargest);
 }
 
-void WriteUninstallEntry(TRegistry& registry, const std::string& mainDir) {
+bool WriteUninstallEntry(TRegistry& registry, const std::string& mainDir) {
     const std::string program = JoinPath(mainDir, kProgramName);
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     registry.CloseKey();
-    registry.OpenKey(kUninstallKey);
-    registry.WriteString(kDisplayIconValue, program);
-    registry.WriteString(kDisplayNameValue, kUninstallDisplayName);
-    registry.WriteString(kDisplayVersionValue, kUninstallDisplayVersion);
-    registry.WriteInteger(kEstimatedSizeValue, FolderSizeKB(mainDir, GetClusterSize(mainDir)));
-    registry.WriteString(kPublisherValue, kUninstallPublisher);
-    registry.WriteString(kUninstallStringValue, "\"" + program + "\" -ui");
+    // Every value is attempted, even after one has failed.
+    bool ok = registry.OpenKey(kUninstallKey);
+    ok = registry.WriteString(kDisplayIconValue, program) && ok;
+    ok = registry.WriteString(kDisplayNameValue, kUninstallDisplayName) && ok;
+    ok = registry.WriteString(kDisplayVersionValue, kUninstallDisplayVersion) && ok;
+    ok = registry.WriteInteger(kEstimatedSizeValue, FolderSizeKB(mainDir, GetClusterSize(mainDir))) && ok;
+    ok = registry.WriteString(kPublisherValue, kUninstallPublisher) && ok;
+    ok = registry.WriteString(kUninstallStringValue, "\"" + program + "\" -ui") && ok;
+    return ok;
 }
 
 }  // namespace qwp

@@ -39,7 +39,7 @@ std::uint32_t FolderSizeKB(const std::string& folder, std::int32_t clusterSize);
 // open), opens the Uninstall key and writes DisplayIcon, DisplayName,
 // DisplayVersion, EstimatedSize (the destination's size on its volume's
 // cluster size, taken once), Publisher and UninstallString, in that order.
-// Registry failures are silent.
-void WriteUninstallEntry(TRegistry& registry, const std::string& mainDir);
+// False when the key could not be opened or a value could not be written.
+bool WriteUninstallEntry(TRegistry& registry, const std::string& mainDir);
 
 }  // namespace qwp

@@ -1,13 +1,16 @@
-// The exit codes of the setup program. The wizard always ends with 0; an
-// unattended run tells by its code what happened, since nobody saw it.
+// The exit codes of the setup program. The wizard ends with 0 (2 for a
+// damaged setup, 1 when it failed); an unattended run tells by its code what
+// happened, since nobody saw it.
 #pragma once
 
 namespace qwp {
 
 constexpr int kExitSuccess = 0;
+constexpr int kExitSetupFailed = 1;          // an unexpected error ended the run; the log names it
 constexpr int kExitPayloadDamaged = 2;       // nothing written
 constexpr int kExitWordProcessorRunning = 3; // nothing written
 constexpr int kExitNoDiskSpace = 4;          // nothing written; also a drive that cannot be asked
 constexpr int kExitFileNotWritten = 5;       // stopped as after Abort: copies so far, choices and Install.log kept
+constexpr int kExitNotRecorded = 9;          // installed, but a registry value or log could not be written
 
 }  // namespace qwp

@@ -1,43 +1,27 @@
 #include "setup/RunSetup.h"
 
 #include "controls/MessageDlg.h"
-#include "instutils/InstUtils.h"
 #include "instutils/ProcessStart.h"
 #include "instutils/RunLog.h"
 #include "payload/AttachFiles.h"
-#include "payload/InstallRun.h"
-#include "registration/SetupChoices.h"
+#include "session/InstallSession.h"
 #include "setup/Application.h"
 #include "setup/CommandLine.h"
+#include "setup/UnattendedFrontEnd.h"
 #include "setup/UnattendedRun.h"
 #include "wizard/MainDlg.h"
 
 #include <memory>
+#include <new>
 
 namespace qwp {
 
 const char kPayloadDamagedMessage[] =
     "The setup program is damaged and cannot continue.\r"
     "Please download the setup of Quilvane Word Processor again.";
+const char kSetupFailedMessage[] = "Setup of Quilvane Word Processor has failed and cannot continue:\r";
 
 namespace {
-
-// Sets the one global reference to the catalogue for as long as it lives.
-class CatalogueScope {
-public:
-    explicit CatalogueScope(std::unique_ptr<TAttachedFiles> catalogue) : catalogue_(std::move(catalogue)) {
-        AttachedFiles = catalogue_.get();
-    }
-    ~CatalogueScope() {
-        AttachedFiles = nullptr;
-        catalogue_.reset();
-    }
-    CatalogueScope(const CatalogueScope&) = delete;
-    CatalogueScope& operator=(const CatalogueScope&) = delete;
-
-private:
-    std::unique_ptr<TAttachedFiles> catalogue_;
-};
 
 std::unique_ptr<TAttachedFiles> LoadCatalogue() {
     try {
@@ -47,19 +31,81 @@ std::unique_ptr<TAttachedFiles> LoadCatalogue() {
     }
 }
 
-// The wizard runs modally between the catalogue and the finishing steps;
-// the install run happens inside it. When the run was started, whether it
-// finished or the user aborted a copy, the choices are stored, and the
-// install log saved unless the installation is portable (a failure to save
-// is silent). The wizard is gone before the catalogue goes.
-void RunWizard(HWND owner, const std::vector<std::string>& args) {
-    TMainDlgForm wizard(owner, args);
+std::optional<std::string> CommandLineFolder(const SetupOptions& options) {
+    return options.hasDestDir ? std::optional<std::string>(options.destDir) : std::nullopt;
+}
+
+// The wizard runs modally and moves the session on page by page; once it
+// has closed, whether it finished or the user left after the copy started,
+// the session's ending stores the choices and saves Install.log. The wizard
+// is gone before the catalogue goes.
+int RunWizard(InstallSession& session, const SetupOptions& options, HWND owner) {
+    TMainDlgForm wizard(owner, session, CommandLineFolder(options));
     const int result = wizard.ShowModal();
-    if (InstallStarted) {
-        wizard.SaveSetupChoices();
-        if (!wizard.IsPortableInstall()) SaveInstallLog();
-    }
+    session.End(wizard);
     RunLogLine("Exit", std::string("0 (") + (result == kModalOK ? "wizard finished" : "wizard cancelled") + ")");
+    return kExitSuccess;
+}
+
+// After a failure half way, what is on the disk is still recorded, so the
+// next run and the uninstaller find it. Nobody is asked anything, and a
+// second failure here leaves the first as the one reported.
+void EndAfterFailure(InstallSession& session) noexcept {
+    try {
+        UnattendedFrontEnd quiet;
+        session.End(quiet);
+    } catch (...) {
+    }
+}
+
+int RunWithCatalogue(Application& application, const SetupOptions& options) {
+    std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
+    if (!catalogue) {
+        RunLogLine("Exit", std::to_string(kExitPayloadDamaged) + " (the setup program is damaged)");
+        // An unattended run must never wait for a person.
+        if (options.mode != RunMode::Wizard) return kExitPayloadDamaged;
+        // No wizard will carry the taskbar button: the owner window does.
+        application.ShowTaskbarButton();
+        MessageDlg(application.Owner(), kPayloadDamagedMessage, MsgKind::Error, mbOK, mbOK, mbOK);
+        return kExitPayloadDamaged;
+    }
+    InstallSession session(*catalogue);
+    try {
+        if (options.mode != RunMode::Wizard) return RunUnattended(session, options, application.Owner());
+        return RunWizard(session, options, application.Owner());
+    } catch (...) {
+        EndAfterFailure(session);
+        throw;
+    }
+}
+
+// The reason of an exception as a user can read it.
+std::string ReasonOf(std::exception_ptr exception) {
+    try {
+        std::rethrow_exception(exception);
+    } catch (const std::bad_alloc&) {
+        return "There is not enough memory.";
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "An unknown error occurred.";
+    }
+}
+
+// Every run ends with an exit code that says what happened: an exception
+// that nothing else caught ends it as a failure (1), named in the run log
+// and, when someone is at the screen, in one message.
+int SetupFailed(Application& application, const SetupOptions& options, std::exception_ptr exception) noexcept {
+    try {
+        const std::string reason = ReasonOf(exception);
+        RunLogLine("Exit", std::to_string(kExitSetupFailed) + " (setup failed: " + reason + ")");
+        if (options.mode == RunMode::Wizard) {
+            application.ShowTaskbarButton();
+            MessageDlg(application.Owner(), kSetupFailedMessage + reason, MsgKind::Error, mbOK, mbOK, mbOK);
+        }
+    } catch (...) {
+    }
+    return kExitSetupFailed;
 }
 
 // Ends the run's diagnostic log, whatever way the run leaves.
@@ -76,27 +122,20 @@ public:
 
 }  // namespace
 
+int RunReportingFailure(Application& application, const SetupOptions& options, const std::function<int()>& run) {
+    try {
+        return run();
+    } catch (...) {
+        return SetupFailed(application, options, std::current_exception());
+    }
+}
+
 int RunSetup(HINSTANCE instance) {
     ProcessStart processStart;
-    const std::vector<std::string> args = ProgramArguments();
-    const SetupOptions options = ParseSetupOptions(args);
+    const SetupOptions options = ParseCommandLine(GetCommandLineA());
     RunLogScope runLog(options.logPath);
     Application application(instance);
-
-    std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
-    if (!catalogue) {
-        RunLogLine("Exit", std::to_string(kExitPayloadDamaged) + " (the setup program is damaged)");
-        // An unattended run must never wait for a person.
-        if (options.mode != RunMode::Wizard) return kExitPayloadDamaged;
-        // No wizard will carry the taskbar button: the owner window does.
-        application.ShowTaskbarButton();
-        MessageDlg(kPayloadDamagedMessage, MsgKind::Error, mbOK, mbOK, mbOK);
-        return kExitPayloadDamaged;
-    }
-    CatalogueScope scope(std::move(catalogue));
-    if (options.mode != RunMode::Wizard) return RunUnattended(options.mode, args, application.Owner());
-    RunWizard(application.Owner(), args);
-    return kExitSuccess;
+    return RunReportingFailure(application, options, [&] { return RunWithCatalogue(application, options); });
 }
 
 }  // namespace qwp

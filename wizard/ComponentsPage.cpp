@@ -3,7 +3,6 @@
 // components fit.
 #include "instutils/InstUtils.h"
 #include "payload/InstallPlan.h"
-#include "registration/SetupChoices.h"
 #include "wizard/ControlIds.h"
 #include "wizard/MainDlg.h"
 #include "wizard/WizardTexts.h"
@@ -18,13 +17,15 @@ void TMainDlgForm::SetUpComponentsList() {
     };
 }
 
+// Row n carries component n: checked when chosen, and greyed for the word
+// processor itself, which is always installed.
 void TMainDlgForm::FillComponentsList() {
-    ComponentNumbers.clear();
-    const std::vector<int> states = ComponentRowStates(StoredComponents);
+    const ComponentSelection& selection = session_.Selection();
     for (int n = 0; n < kComponentCount; ++n) {
         const int row = components_->AddRow(ComponentNames[n]);
-        ComponentNumbers.push_back(n);
-        components_->SetState(row, static_cast<CheckState>(states[static_cast<std::size_t>(n)]));
+        components_->SetState(row, ComponentSelection::IsFixed(n) ? CheckState::Grayed
+                                   : selection.IsChosen(n)      ? CheckState::Checked
+                                                                : CheckState::Unchecked);
     }
     components_->SetCurrentRow(1);
 }
@@ -32,13 +33,7 @@ void TMainDlgForm::FillComponentsList() {
 // Every entry into the page: the sizes follow the destination drive's
 // cluster size, so they are computed afresh.
 void TMainDlgForm::UpdateComponentSizes() {
-    for (int row = 0; row < components_->Count(); ++row) {
-        const int n = ComponentNumbers[static_cast<std::size_t>(row)];
-        const std::int32_t size =
-            AttachedFiles && n >= 0 && n < kComponentCount ? AttachedFiles->ComponentSize(ComponentSizePatterns[n], MainDir)
-                                                           : 0;
-        components_->SetSize(row, size);
-    }
+    for (int row = 0; row < components_->Count(); ++row) components_->SetSize(row, session_.ComponentSize(row));
 }
 
 void TMainDlgForm::UpdateDiskSpace() {
@@ -52,14 +47,13 @@ void TMainDlgForm::UpdateDiskSpace() {
 
     // A drive that cannot be asked (one that does not exist) has no known
     // free space, and nothing can be installed on it.
-    const std::int64_t free = DriveFreeBytes(MainDir);
+    const std::int64_t free = DriveFreeBytes(session_.Destination());
     SetText(IDC_SelCompDiskSpaceAvailLbl2, free < 0 ? kUnknownFreeSpace : FormatSize(free));
     SetEnabled(IDC_NextBtn, free >= 0 && free >= total);
 }
 
 void TMainDlgForm::SelCompLstBxClickCheck() {
-    if (components_->Count() > 0 && ComponentNumbers.front() == 0 &&
-        components_->State(0) != CheckState::Grayed) {
+    if (components_->Count() > 0 && components_->State(0) != CheckState::Grayed) {
         // The word processor itself is always installed.
         components_->SetState(0, CheckState::Grayed);
         return;
@@ -73,11 +67,11 @@ void TMainDlgForm::SelCompLstBxDrawItem(HDC dc, int row, const RECT& rect, bool 
     // The background colour the list has set (the selection colour for the
     // selected row).
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-    if (ComponentNumbers[static_cast<std::size_t>(row)] == 0) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    if (ComponentSelection::IsFixed(row)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkMode(dc, TRANSPARENT);
 
     const std::string name = components_->Text(row);
-    const std::string size = FormatSize(DiskUsage(MainDir, components_->Size(row)));
+    const std::string size = FormatSize(DiskUsage(session_.Destination(), components_->Size(row)));
     SIZE nameExtent{}, sizeExtent{};
     GetTextExtentPoint32A(dc, name.c_str(), static_cast<int>(name.size()), &nameExtent);
     GetTextExtentPoint32A(dc, size.c_str(), static_cast<int>(size.size()), &sizeExtent);
@@ -86,12 +80,6 @@ void TMainDlgForm::SelCompLstBxDrawItem(HDC dc, int row, const RECT& rect, bool 
              static_cast<int>(name.size()));
     TextOutA(dc, rect.right - margin - sizeExtent.cx, (rect.top + rect.bottom - sizeExtent.cy) / 2, size.c_str(),
              static_cast<int>(size.size()));
-}
-
-std::vector<int> TMainDlgForm::RowStates() const {
-    std::vector<int> states;
-    for (int row = 0; row < components_->Count(); ++row) states.push_back(static_cast<int>(components_->State(row)));
-    return states;
 }
 
 }  // namespace qwp

@@ -7,6 +7,7 @@
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
+#include "wizard/EscapedException.h"
 #include "wizard/WizardTexts.h"
 
 #include <commctrl.h>
@@ -61,8 +62,9 @@ void RegisterWizardClass(HINSTANCE instance, WNDPROC windowProc, HICON bigIcon, 
 
 }  // namespace
 
-TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments, int dpi)
-    : instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
+TMainDlgForm::TMainDlgForm(HWND owner, InstallSession& session, const std::optional<std::string>& commandLineFolder,
+                           int dpi)
+    : session_(session), instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
     InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     CreateFonts();
     CreateMainWindow(owner);
@@ -78,13 +80,13 @@ TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments
 
         SetUpComponentsList();
         SetStaticTexts();
-        LoadSetupChoices(arguments);
-        SetText(IDC_DestDirEdt, MainDir);
+        LoadSetupChoices(commandLineFolder);
+        SetText(IDC_DestDirEdt, session_.Destination());
         SetUpFolderPickers();
         FillComponentsList();
         SetText(IDC_SelCompLbl, kSelCompText);
         SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
-        ChangePage(kNoPage, 0);
+        ChangePage(kNoPage, WelcomePage);
         FolderSyncEnabled = true;
     } catch (...) {
         // No destructor runs for a constructor that throws: the window must
@@ -98,7 +100,6 @@ TMainDlgForm::TMainDlgForm(HWND owner, const std::vector<std::string>& arguments
 }
 
 TMainDlgForm::~TMainDlgForm() {
-    ComponentNumbers.clear();
     if (hwnd_) {
         KillTimer(hwnd_, kDrivePollTimerId);
         // The lists give their subclasses back while their windows still
@@ -295,13 +296,16 @@ int TMainDlgForm::ShowModal() {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        if (EscapedExceptionPending()) break;
     }
     if (modalResult_ == 0) {
         ClosedByProgram = true;
         modalResult_ = kModalCancel;
     }
     ShowWindow(hwnd_, SW_HIDE);
+    GatherChoices();
     if (quitReceived_) PostQuitMessage(static_cast<int>(quitCode_));
+    RethrowEscapedException();
     return modalResult_;
 }
 
@@ -402,8 +406,11 @@ void TMainDlgForm::OnCommand(int id, int code) {
         case IDCANCEL: {
             // Escape arrives as IDCANCEL; it is the Cancel button's key.
             HWND button = Control(IDC_CancelBtn);
-            if (installing_ || !IsWindowVisible(button) || !IsWindowEnabled(button)) return;
-            CancelBtnClick();
+            if (!IsWindowVisible(button) || !IsWindowEnabled(button)) return;
+            if (installing_)
+                AskToStopCopying();
+            else
+                CancelBtnClick();
             return;
         }
         default:
@@ -431,9 +438,12 @@ LRESULT TMainDlgForm::OnCtlColor(HDC dc, HWND control) {
 }
 
 void TMainDlgForm::OnClose() {
-    // The install run keeps the window answering; a close request waits
-    // until the run has ended.
-    if (installing_) return;
+    // While the files are copied the window keeps answering; a close asks
+    // whether to stop the copy, and the wizard closes once it has stopped.
+    if (installing_) {
+        AskToStopCopying();
+        return;
+    }
     if (FormCloseQuery()) CloseWithResult(kModalCancel);
 }
 
@@ -445,7 +455,7 @@ void TMainDlgForm::OnNextDialogControl(WPARAM which, bool isHandle) {
 }
 
 void TMainDlgForm::OnActivateApp(bool active) {
-    if (active && currentPage_ == 3) UpdateDiskSpace();
+    if (active && currentPage_ == ComponentsPage) UpdateDiskSpace();
 }
 
 }  // namespace qwp

@@ -6,15 +6,18 @@
 
 #include "controls/CheckListBox.h"
 #include "controls/FileCtrl.h"
+#include "controls/MessageDlg.h"
 #include "instutils/Handles.h"
-#include "payload/InstallPlan.h"
-#include "payload/InstallRun.h"
+#include "payload/InstallFrontEnd.h"
+#include "registration/PostInstall.h"
+#include "session/InstallSession.h"
 #include "wizard/Panel.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,25 +28,47 @@ namespace qwp {
 constexpr int kModalOK = 1;
 constexpr int kModalCancel = 2;
 
-// The page number that stands for "no page" as the page left.
-constexpr unsigned char kNoPage = 255;
+// The pages, in their order, and the moves that are not a page.
+enum WizardPage : unsigned char {
+    WelcomePage = 0,
+    LicencePage = 1,
+    DestinationPage = 2,
+    ComponentsPage = 3,
+    ReadyPage = 4,
+    InstallingPage = 5,
+    AssociationsPage = 6,
+    CompletionPage = 7,
+    FinishMove = 8,    // Finish pressed on the completion page
+    kNoPage = 255,     // the page left when the first page is entered
+};
 
-class TMainDlgForm {
+// The wizard is the interactive front end of the install session: it
+// gathers the choices into the session, moves it on page by page, and
+// answers its questions with message dialogs that it owns.
+class TMainDlgForm final : public InstallFrontEnd {
 public:
-    // Creates the window (hidden), reads the stored choices with the program
-    // arguments given (without the program name; the "-d" option), fills the
-    // components list, starts timer 1 and enters the welcome page. The
-    // catalogue (AttachedFiles) must exist. A dpi of 0 takes the system's;
-    // tests pass another to see the layout scaled.
-    TMainDlgForm(HWND owner, const std::vector<std::string>& arguments, int dpi = 0);
-    ~TMainDlgForm();
+    // Creates the window (hidden), reads the stored choices into the session
+    // with the command line's "-d" folder, fills the components list, starts
+    // timer 1 and enters the welcome page. The session must outlive the
+    // wizard. A dpi of 0 takes the system's; tests pass another to see the
+    // layout scaled.
+    TMainDlgForm(HWND owner, InstallSession& session, const std::optional<std::string>& commandLineFolder,
+                 int dpi = 0);
+    ~TMainDlgForm() override;
     TMainDlgForm(const TMainDlgForm&) = delete;
     TMainDlgForm& operator=(const TMainDlgForm&) = delete;
 
     // Shows the window and runs its modal loop until a modal result is set;
     // returns it (kModalOK after Finish, kModalCancel otherwise). The window
-    // is hidden again afterwards.
+    // is hidden again afterwards, and the choices on its pages are in the
+    // session. An exception that reached the window's procedure closes the
+    // wizard and is thrown from here.
     int ShowModal();
+
+    // The session's questions.
+    ProgressAnswer OnProgress(const InstallProgress& progress) override;
+    CopyAnswer OnCopyFailed(const std::string& destination, const std::string& message) override;
+    void OnFailure(const std::string& message) override;
 
     HWND Handle() const { return hwnd_; }
     HWND Control(int id) const;
@@ -66,7 +91,7 @@ public:
 
     // Destination folder.
     void NormalizeDestDir();
-    bool IsPortableInstall() const;
+    bool IsPortableInstall() const { return session_.IsPortable(); }
     // The folder list's change: its folder, normalised, into the edit box
     // once FolderSyncEnabled is set (at the end of the construction).
     void DestDirLstBxChange();
@@ -74,26 +99,17 @@ public:
     TDriveComboBox& DestDirCmbBx() { return *drives_; }
     bool FolderSyncEnabled = false;
 
-    // Stored choices; after a normal installation also the uninstall entry.
-    void LoadSetupChoices(const std::vector<std::string>& arguments);
-    void SaveSetupChoices();
+    // The stored choices read into the session and shown on the pages.
+    void LoadSetupChoices(const std::optional<std::string>& commandLineFolder);
+    // The boxes and component rows as they stand, into the session.
+    void GatherChoices();
 
-    // Entering page 7: the common data file and, unless portable, the
-    // association letters from their boxes, the association command and the
-    // shortcuts.
-    void RunPostInstallActions();
     // Finish: Update.log unless portable, the launch when its box is
     // checked, and the close with result OK. When Update.log fails the
     // wizard stays on page 7 and nothing is launched.
     void FinishSetup();
-    // Merges the shared files of this run into Update.log; false, after
-    // telling the user, when the file could not be read or written.
-    bool WriteUpdateLog();
 
-    std::string MainDir;
-    std::uint32_t StoredComponents = 0x7FFFFFFF;
-    std::string AssociationLetters;
-    std::vector<int> ComponentNumbers;
+    InstallSession& Session() { return session_; }
     bool ClosedByProgram = false;
 
 private:
@@ -121,6 +137,11 @@ private:
     bool LoadLicence();
     void UpdateComponentSizes();
     void RunInstallPage();
+    void AskToStopCopying();
+    void ShowRunningInstanceMessage();
+    AssociationBoxes BoxesChecked() const;
+    MsgResult Ask(const std::string& text, MsgKind kind, MsgButtons buttons, MsgButton defaultButton,
+                  MsgButton escapeButton);
     void ShowInstallProgress(const InstallProgress& progress);
     void PumpMessages();
     void SetButtonStates(int to);
@@ -128,7 +149,6 @@ private:
     void ShowPage(int page);
     void FocusAfterMove(HWND focus);
     void CloseWithResult(int result);
-    std::vector<int> RowStates() const;
 
     // Helpers.
     RECT ScaledRect(int x, int y, int width, int height) const;
@@ -141,6 +161,7 @@ private:
     void SetEnabled(int id, bool enabled);
     void SetVisible(int id, bool visible);
 
+    InstallSession& session_;
     HINSTANCE instance_;
     int dpi_;
     HWND hwnd_ = nullptr;
@@ -159,9 +180,9 @@ private:
     int currentPage_ = -1;
     int modalResult_ = 0;
     bool installing_ = false;
+    bool stopRequested_ = false;  // the user chose Abort while the files were copied
     bool quitReceived_ = false;
     WPARAM quitCode_ = 0;
-    InstallTarget target_;
 };
 
 }  // namespace qwp

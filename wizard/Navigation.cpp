@@ -7,6 +7,7 @@
 #include "registration/RunningInstance.h"
 #include "registration/UpdateLog.h"
 #include "wizard/ControlIds.h"
+#include "wizard/EscapedException.h"
 #include "wizard/MainDlg.h"
 #include "wizard/WizardTexts.h"
 
@@ -15,6 +16,9 @@
 namespace qwp {
 
 namespace {
+
+// The association boxes in the order of the letters A to D.
+constexpr int kAssociationBoxes[4] = {IDC_AssocChkBx1, IDC_AssocChkBx2, IDC_AssocChkBx3, IDC_AssocChkBx4};
 
 // The system wait cursor for as long as it lives.
 class WaitCursor {
@@ -63,64 +67,80 @@ bool ReadLines(const std::string& path, std::string& text) {
     return true;
 }
 
-void ShowRunningInstanceMessage() {
-    MessageDlg(kRunningInstanceMessage, MsgKind::Information, mbOK, mbOK, mbOK);
-}
-
 }  // namespace
 
+MsgResult TMainDlgForm::Ask(const std::string& text, MsgKind kind, MsgButtons buttons, MsgButton defaultButton,
+                            MsgButton escapeButton) {
+    // Owned by the wizard whatever window is active, so the question can
+    // never hide behind it and nothing on the wizard can be clicked meanwhile.
+    // Once the wizard has closed (a report of the ending), its owner holds it.
+    HWND owner = IsWindowVisible(hwnd_) ? hwnd_ : GetWindow(hwnd_, GW_OWNER);
+    return MessageDlg(owner, text, kind, buttons, defaultButton, escapeButton);
+}
+
+AssociationBoxes TMainDlgForm::BoxesChecked() const {
+    AssociationBoxes boxes{};
+    for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i] = Checked(kAssociationBoxes[i]);
+    return boxes;
+}
+
+void TMainDlgForm::ShowRunningInstanceMessage() {
+    Ask(kRunningInstanceMessage, MsgKind::Information, mbOK, mbOK, mbOK);
+}
+
 void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
-    if (to == 6 && IsPortableInstall()) to = 7;
+    if (to == AssociationsPage && IsPortableInstall()) to = CompletionPage;
 
     HWND focus = nullptr;
     switch (to) {
-        case 0:
+        case WelcomePage:
             break;
-        case 1:
-            if (from == 0 && GetWindowTextLengthA(Control(IDC_LicenseMemo)) == 0 && !LoadLicence()) return;
+        case LicencePage:
+            if (from == WelcomePage && GetWindowTextLengthA(Control(IDC_LicenseMemo)) == 0 && !LoadLicence()) return;
             focus = Control(IDC_LicenseMemo);
             break;
-        case 2:
-            if (from == 1 && !Checked(IDC_LicenseChkBx)) {
-                if (MessageDlg(kLicenceRefusedMessage, MsgKind::Information, mbYes | mbNo, mbYes, mbNo) ==
-                    MsgResult::Yes)
+        case DestinationPage:
+            if (from == LicencePage && !Checked(IDC_LicenseChkBx)) {
+                if (Ask(kLicenceRefusedMessage, MsgKind::Information, mbYes | mbNo, mbYes, mbNo) == MsgResult::Yes)
                     CloseWithResult(kModalCancel);
                 return;
             }
             focus = Control(IDC_DestDirEdt);
             break;
-        case 3:
-            if (from == 2) {
-                NormalizeDestDir();
-                MainDir = Text(IDC_DestDirEdt);
+        case ComponentsPage:
+            if (from == DestinationPage) {
+                session_.SetDestination(Text(IDC_DestDirEdt), drives_ ? drives_->SelectedDrive() : '\0');
+                SetText(IDC_DestDirEdt, session_.Destination());
             }
             UpdateComponentSizes();
             focus = Control(IDC_SelCompLstBx);
             break;
-        case 4: {
+        case ReadyPage: {
             const bool portable = IsPortableInstall();
             SetVisible(IDC_InstallToAllChkBx, !portable);
             SetVisible(IDC_DesktopChkBx, !portable);
             focus = Control(IDC_NextBtn);
             break;
         }
-        case 5:
+        case InstallingPage:
             if (IsWordProcessorRunning()) {
                 ShowRunningInstanceMessage();
                 return;
             }
             break;
-        case 6: {
-            static const int boxes[4] = {IDC_AssocChkBx1, IDC_AssocChkBx2, IDC_AssocChkBx3, IDC_AssocChkBx4};
-            const AssociationBoxes checked = AssociationBoxesOf(AssociationLetters);
-            for (std::size_t i = 0; i < checked.size(); ++i) SetChecked(boxes[i], checked[i]);
+        case AssociationsPage: {
+            const AssociationBoxes checked = AssociationBoxesOf(session_.Options().AssociationLetters);
+            for (std::size_t i = 0; i < checked.size(); ++i) SetChecked(kAssociationBoxes[i], checked[i]);
             focus = Control(IDC_AssocChkBx1);
             break;
         }
-        case 7:
-            RunPostInstallActions();
+        case CompletionPage:
+            // The boxes count only when their page was shown: a portable
+            // installation keeps the stored letters.
+            if (from == AssociationsPage) session_.Options().AssociationLetters = AssociationLettersOf(BoxesChecked());
+            session_.RunThrough(InstallStep::PostInstallActions, *this);
             break;
-        case 8:
+        case FinishMove:
             FinishSetup();
             return;
         default:
@@ -128,12 +148,13 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
     }
 
     SetButtonStates(to);
-    // After the common button states: on page 3 Next follows the free space.
-    if (to == 3) UpdateDiskSpace();
+    // After the common button states: on the components page Next follows
+    // the free space.
+    if (to == ComponentsPage) UpdateDiskSpace();
     SetTitle(kPageTitles[to]);
     ShowPage(to);
     FocusAfterMove(focus);
-    if (to == 5) RunInstallPage();
+    if (to == InstallingPage) RunInstallPage();
 }
 
 void TMainDlgForm::BNClick(bool next) {
@@ -149,10 +170,17 @@ void TMainDlgForm::CancelBtnClick() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 bool TMainDlgForm::FormCloseQuery() {
     if (ClosedByProgram) return true;
-    if (MessageDlg(kCloseQueryMessage, MsgKind::Confirm, mbNo | mbAbort, mbNone, mbNo) != MsgResult::Abort)
-        return false;
+    if (Ask(kCloseQueryMessage, MsgKind::Confirm, mbNo | mbAbort, mbNone, mbNo) != MsgResult::Abort) return false;
     ClosedByProgram = true;
     return true;
+}
+
+// Cancel, Escape or the close box while the files are copied: the close
+// question; Abort stops the copy after the file being written, as Abort in
+// a copy's error message does.
+void TMainDlgForm::AskToStopCopying() {
+    if (stopRequested_) return;
+    if (FormCloseQuery()) stopRequested_ = true;
 }
 
 // The licence text, extracted to a temporary file that is read and deleted.
@@ -170,7 +198,7 @@ bool TMainDlgForm::LoadLicence() {
     try {
         {
             LogSuppressed quiet;
-            extracted = AttachedFiles && AttachedFiles->ExtractEntry(nullptr, kLicenceEntryName, temporary);
+            extracted = session_.Catalogue().ExtractEntry(nullptr, kLicenceEntryName, temporary, *this);
         }
         if (extracted) {
             std::string text;
@@ -189,32 +217,11 @@ bool TMainDlgForm::LoadLicence() {
     return true;
 }
 
-void TMainDlgForm::RunPostInstallActions() {
-    target_.MainDir = MainDir;
-    WriteCommonDataFile(target_.GetInstallFolder(CommonDataFolder));
-    if (IsPortableInstall()) return;
-    const AssociationBoxes boxes{Checked(IDC_AssocChkBx1), Checked(IDC_AssocChkBx2), Checked(IDC_AssocChkBx3),
-                                 Checked(IDC_AssocChkBx4)};
-    AssociationLetters = AssociationLettersOf(boxes);
-    StartCommand(AssociationCommand(MainDir, boxes));
-    PlaceShortcuts(MainDir, Checked(IDC_InstallToAllChkBx), Checked(IDC_DesktopChkBx));
-}
-
 void TMainDlgForm::FinishSetup() {
-    if (!IsPortableInstall() && !WriteUpdateLog()) return;
-    if (Checked(IDC_FinishChkBx)) StartCommand(LaunchCommand(MainDir));
+    GatherChoices();
+    if (!session_.RunThrough(InstallStep::UpdateLog, *this)) return;
+    if (Checked(IDC_FinishChkBx)) StartCommand(LaunchCommand(session_.Destination()));
     CloseWithResult(kModalOK);
-}
-
-bool TMainDlgForm::WriteUpdateLog() {
-    // Nothing shared was installed: the file is neither read nor written,
-    // and its folder is not asked for (asking creates it).
-    if (!AttachedFiles || AttachedFiles->SharedUpdateList.empty()) return true;
-    target_.MainDir = MainDir;
-    const UpdateLogResult result = qwp::WriteUpdateLog(AttachedFiles->SharedUpdateList, target_.InstallStamp,
-                                                       target_.GetInstallFolder(CommonDataFolder));
-    if (!result.ok) MessageDlg(result.message, MsgKind::Error, mbOK, mbOK, mbOK);
-    return result.ok;
 }
 
 void TMainDlgForm::SetButtonStates(int to) {
@@ -262,41 +269,37 @@ void TMainDlgForm::FocusAfterMove(HWND focus) {
 }
 
 void TMainDlgForm::RunInstallPage() {
-    if (!AttachedFiles) {
-        CloseWithResult(kModalCancel);
-        return;
-    }
-    std::vector<bool> chosen;
-    for (int row = 0; row < components_->Count(); ++row) chosen.push_back(components_->Chosen(row));
-    target_.MainDir = MainDir;
-    target_.SelectedComponents = SelectionFromRows(ComponentNumbers, chosen);
-
-    InstallResult result;
+    GatherChoices();
+    bool completed;
     {
         FlagScope busy(installing_);
-        // Nothing can close the wizard while the run copies (the Cancel
-        // button keeps the state the page gave it); the close command says so.
-        HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
-        EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        stopRequested_ = false;
         SendMessageA(Control(IDC_InstallProgressBar), PBM_SETPOS, 0, 0);
         UpdateWindow(hwnd_);
-        try {
-            result = RunInstall(*AttachedFiles, target_,
-                                [this](const InstallProgress& progress) {
-                                    ShowInstallProgress(progress);
-                                    PumpMessages();
-                                });
-        } catch (...) {
-            EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
-            throw;
-        }
-        EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+        completed = session_.RunThrough(InstallStep::Copy, *this);
     }
-    if (result == InstallResult::Aborted)
+    if (!completed)
         CloseWithResult(kModalCancel);
     else
-        ChangePage(5, 6);
+        ChangePage(InstallingPage, AssociationsPage);
 }
+
+ProgressAnswer TMainDlgForm::OnProgress(const InstallProgress& progress) {
+    ShowInstallProgress(progress);
+    PumpMessages();
+    return stopRequested_ || EscapedExceptionPending() ? ProgressAnswer::Stop : ProgressAnswer::Continue;
+}
+
+CopyAnswer TMainDlgForm::OnCopyFailed(const std::string&, const std::string& message) {
+    // Enter retries; a stray key press must not end the installation.
+    switch (Ask(message, MsgKind::Error, mbAbort | mbRetry | mbIgnore, mbRetry, mbNone)) {
+        case MsgResult::Abort: return CopyAnswer::Abort;
+        case MsgResult::Ignore: return CopyAnswer::Ignore;
+        default: return CopyAnswer::Retry;  // Retry, or the dialog closed another way
+    }
+}
+
+void TMainDlgForm::OnFailure(const std::string& message) { Ask(message, MsgKind::Error, mbOK, mbOK, mbOK); }
 
 void TMainDlgForm::ShowInstallProgress(const InstallProgress& progress) {
     SetWindowTextA(Control(IDC_InstallFileLbl), progress.currentDestination.c_str());
@@ -306,8 +309,9 @@ void TMainDlgForm::ShowInstallProgress(const InstallProgress& progress) {
 }
 
 // Keeps the window painting and answering while the install run works on
-// this thread. The buttons are disabled and a close request is ignored
-// meanwhile, so nothing here can start another page change.
+// this thread. Back and Next are disabled meanwhile, and Cancel or a close
+// request only asks whether to stop the copy, so nothing here can start
+// another page change.
 void TMainDlgForm::PumpMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

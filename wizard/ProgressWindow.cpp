@@ -1,4 +1,5 @@
 #include "wizard/ProgressWindow.h"
+#include "wizard/EscapedException.h"
 #include "wizard/WindowThunk.h"
 
 #include "instutils/SetupError.h"
@@ -96,6 +97,7 @@ void TProgressWindow::Show(const InstallProgress& progress) {
         progress.bytesPlanned > 0 ? progress.bytesWritten * 1000 / progress.bytesPlanned : 0;
     SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     PumpMessages();
+    RethrowEscapedException();
 }
 
 // Keeps the window painting and movable while the run works on this thread.

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "instutils/Handles.h"
-#include "payload/InstallRun.h"
+#include "payload/InstallFrontEnd.h"
 
 #include <windows.h>
 

@@ -3,12 +3,14 @@
 // The object arrives through CreateWindowEx's creation parameter, is kept in
 // the window's user data and is forgotten at WM_NCDESTROY, so no message
 // reaches an object that is gone. Nothing may unwind through user32: an
-// exception ends the message as handled, and a failing action leaves the
-// window where it was, for the user to try again or cancel.
+// exception ends the message as handled and is kept (EscapedException.h),
+// for the loop that runs the window to end the run with it.
 //
 // A window kind names it as a friend and keeps a member `HWND hwnd_` and a
 // member `LRESULT HandleMessage(UINT, WPARAM, LPARAM)`.
 #pragma once
+
+#include "wizard/EscapedException.h"
 
 #include <windows.h>
 
@@ -33,6 +35,7 @@ LRESULT CALLBACK WindowThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         }
         return result;
     } catch (...) {
+        KeepEscapedException(std::current_exception());
         return 0;
     }
 }

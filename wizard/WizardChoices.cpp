@@ -1,37 +1,27 @@
-// The choices of the previous run read into the wizard, and the choices of
-// this run written back after it has closed, with the uninstall entry of a
-// normal installation.
-#include "registration/SetupChoices.h"
-#include "registration/UninstallEntry.h"
+// The choices of the previous run shown on the pages, and the pages' boxes
+// and rows handed back to the install session.
 #include "wizard/ControlIds.h"
 #include "wizard/MainDlg.h"
 
 namespace qwp {
 
-void TMainDlgForm::LoadSetupChoices(const std::vector<std::string>& arguments) {
-    const StoredChoices stored = ReadStoredChoices(arguments);
-    MainDir = stored.MainDir;
-    StoredComponents = stored.StoredComponents;
-    SetChecked(IDC_InstallToAllChkBx, stored.InstallToAll);
-    SetChecked(IDC_DesktopChkBx, stored.DesktopShortcut);
-    AssociationLetters = stored.AssociationLetters;
-    SetChecked(IDC_FinishChkBx, stored.Launch);
+void TMainDlgForm::LoadSetupChoices(const std::optional<std::string>& commandLineFolder) {
+    session_.ReadStoredChoices(commandLineFolder, ChoiceKeys::Created);
+    const InstallOptions& options = session_.Options();
+    SetChecked(IDC_InstallToAllChkBx, options.InstallToAll);
+    SetChecked(IDC_DesktopChkBx, options.DesktopShortcut);
+    SetChecked(IDC_FinishChkBx, options.Launch);
 }
 
-void TMainDlgForm::SaveSetupChoices() {
-    StoredComponents = MergeComponentBits(StoredComponents, RowStates());
-    StoredChoices choices;
-    choices.MainDir = MainDir;
-    choices.StoredComponents = StoredComponents;
-    choices.InstallToAll = Checked(IDC_InstallToAllChkBx);
-    choices.DesktopShortcut = Checked(IDC_DesktopChkBx);
-    choices.AssociationLetters = AssociationLetters;
-    choices.Launch = Checked(IDC_FinishChkBx);
-    // One registry object for both, as the uninstall entry follows the
-    // stored choices with the same object.
-    TRegistry registry;
-    WriteStoredChoices(registry, choices);
-    if (!IsPortableInstall()) WriteUninstallEntry(registry, MainDir);
+// The association letters are not among them: their boxes are filled only
+// when the associations page is entered, and read when it is left.
+void TMainDlgForm::GatherChoices() {
+    InstallOptions& options = session_.Options();
+    options.InstallToAll = Checked(IDC_InstallToAllChkBx);
+    options.DesktopShortcut = Checked(IDC_DesktopChkBx);
+    options.Launch = Checked(IDC_FinishChkBx);
+    if (!components_) return;
+    for (int row = 0; row < components_->Count(); ++row) session_.Selection().Choose(row, components_->Chosen(row));
 }
 
 }  // namespace qwp

@@ -88,7 +88,7 @@ MsgResult ShowAndAct(const std::string& text, MsgKind kind, MsgButtons buttons, 
         seen = Look(dialog);
         act(dialog);
     });
-    const MsgResult result = MessageDlg(text, kind, buttons, def, esc);
+    const MsgResult result = MessageDlg(nullptr, text, kind, buttons, def, esc);
     user.join();
     return result;
 }
@@ -163,15 +163,47 @@ TEST(MessageDlg, IsCentredOnTheScreen) {
     EXPECT_GT(seen.frame.right - seen.frame.left, 200);
 }
 
+// A window of its own that is not the owner is active when the question
+// comes: the dialog still belongs to the owner given, which cannot be
+// clicked while the dialog is open and can again afterwards.
+TEST(MessageDlg, BelongsToTheOwnerGivenAndDisablesItWhileOpen) {
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPED | WS_VISIBLE, 300, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(owner && other);
+    SetActiveWindow(other);
+    ASSERT_EQ(GetActiveWindow(), other);
+    HWND ownerSeen = nullptr;
+    BOOL enabledWhileOpen = TRUE;
+    std::thread user([&] {
+        HWND dialog = WaitForDialog();
+        if (!dialog) return;
+        ownerSeen = GetWindow(dialog, GW_OWNER);
+        enabledWhileOpen = IsWindowEnabled(owner);
+        PostMessageA(ButtonCaptioned(dialog, "&Abort"), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(MessageDlg(owner, "Cannot create file", MsgKind::Error, mbAbort | mbRetry | mbIgnore, mbRetry),
+              MsgResult::Abort);
+    user.join();
+    EXPECT_EQ(ownerSeen, owner) << "the active window was " << other;
+    EXPECT_FALSE(enabledWhileOpen);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(other);
+    DestroyWindow(owner);
+}
+
 TEST(MessageDlg, AnAnswererReplacesTheDialog) {
     std::vector<MessageRequest> asked;
     SetMessageAnswerer([&asked](const MessageRequest& r) {
         asked.push_back(r);
         return MsgResult::Ignore;
     });
-    EXPECT_EQ(MessageDlg("text", MsgKind::Warning, mbAbort | mbIgnore, mbAbort, mbIgnore), MsgResult::Ignore);
+    HWND owner = GetDesktopWindow();
+    EXPECT_EQ(MessageDlg(owner, "text", MsgKind::Warning, mbAbort | mbIgnore, mbAbort, mbIgnore), MsgResult::Ignore);
     SetMessageAnswerer({});
     ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].owner, owner);
     EXPECT_EQ(asked[0].text, "text");
     EXPECT_EQ(asked[0].kind, MsgKind::Warning);
     EXPECT_EQ(asked[0].buttons, static_cast<MsgButtons>(mbAbort | mbIgnore));

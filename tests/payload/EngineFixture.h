@@ -6,7 +6,7 @@
 #include "instutils/InstUtils.h"
 #include "payload/AttachFiles.h"
 #include "payload/InstallPlan.h"
-#include "tests/support/ScriptedAnswerer.h"
+#include "tests/support/ScriptedFrontEnd.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +79,7 @@ protected:
     TempFolder dest_;
     std::string portable_;
     InstallTarget target_;
-    ScriptedAnswerer user_;
+    ScriptedFrontEnd user_;
 };
 
 }  // namespace qwp::test

@@ -22,18 +22,18 @@ std::string EntryContent(const TAttachedFiles& catalogue, const TAttachedFile& e
 
 TEST_F(EngineTest, WritesContentAndTheStoredTimeAndLogsOnce) {
     const std::string path = dest_ / "sub\\License.txt";
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "LICENSE.TXT", path));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "LICENSE.TXT", path, user_));
     EXPECT_EQ(ReadWholeFile(path), EntryContent(catalogue(), Entry("License.txt")));
     EXPECT_EQ(FileTimeOf(path), Entry("License.txt").Date) << "read back at two-second resolution";
-    ASSERT_TRUE(catalogue().ExtractEntry(&Entry("License.txt"), "", path));
+    ASSERT_TRUE(catalogue().ExtractEntry(&Entry("License.txt"), "", path, user_));
     EXPECT_EQ(*InstallLog, (std::vector<std::string>{"Made Dir: " + dest_.Path() + "sub\\", "File Copy: " + path}));
-    EXPECT_TRUE(user_.Requests().empty());
+    EXPECT_TRUE(user_.Questions().empty());
 }
 
 TEST_F(EngineTest, EmptyEntryGivesAnEmptyFileWithItsTime) {
     const std::string path = dest_ / "userdicen.tlx";
     ASSERT_TRUE(WriteWholeFile(path, "an older, longer file"));
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "userdicen.tlx", path));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "userdicen.tlx", path, user_));
     EXPECT_EQ(FileSizeOf(path), 0);
     EXPECT_EQ(FileTimeOf(path), Entry("userdicen.tlx").Date);
 }
@@ -43,14 +43,14 @@ TEST_F(EngineTest, StampBefore1980LeavesTheTimeOfWriting) {
     old.Date = 20000.0;  // 1954
     const std::string path = dest_ / "old.txt";
     const double before = NowAsDateTime();
-    ASSERT_TRUE(catalogue().ExtractEntry(&old, "", path));
+    ASSERT_TRUE(catalogue().ExtractEntry(&old, "", path, user_));
     EXPECT_NEAR(FileTimeOf(path), before, 5.0 / 86400);
 }
 
 TEST_F(EngineTest, SuppressedLoggingStillWritesFoldersAndFile) {
     const std::string path = dest_ / "a\\b\\us.zlx";
     SuppressLog();
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", path));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", path, user_));
     ResumeLog();
     EXPECT_TRUE(FileExists(path));
     EXPECT_TRUE(InstallLog->empty());
@@ -60,15 +60,13 @@ TEST_F(EngineTest, LockedDestinationIsRetriedAfterRelease) {
     const std::string path = dest_ / "qwp.exe";
     UniqueFile lock(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock.valid());
-    user_.Queue(MsgResult::Retry);                           // still locked: asked again
-    user_.Queue(MsgResult::Retry, [&lock] { lock.reset(); });  // the other program lets go
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "qwp.exe", path));
-    ASSERT_EQ(user_.Requests().size(), 2u);
-    const MessageRequest& asked = user_.Requests()[0];
-    EXPECT_EQ(asked.kind, MsgKind::Error);
-    EXPECT_EQ(asked.buttons, static_cast<MsgButtons>(mbAbort | mbRetry | mbIgnore));
-    EXPECT_EQ(asked.defaultButton, mbRetry) << "Enter must not end the installation";
-    EXPECT_EQ(asked.text, MessageFor(path));
+    user_.Queue(CopyAnswer::Retry);                           // still locked: asked again
+    user_.Queue(CopyAnswer::Retry, [&lock] { lock.reset(); });  // the other program lets go
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "qwp.exe", path, user_));
+    ASSERT_EQ(user_.Questions().size(), 2u);
+    const ScriptedFrontEnd::Question& asked = user_.Questions()[0];
+    EXPECT_EQ(asked.destination, path);
+    EXPECT_EQ(asked.message, MessageFor(path));
     EXPECT_EQ(ReadWholeFile(path), EntryContent(catalogue(), Entry("qwp.exe")));
     EXPECT_EQ(*InstallLog, std::vector<std::string>{"File Copy: " + path});
 }
@@ -77,11 +75,11 @@ TEST_F(EngineTest, LockedDestinationIsRetriedAfterRelease) {
 TEST_F(EngineTest, UnwritableDestinationIgnoredOrAborted) {
     const std::string path = dest_ / "Basic.asn";
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
-    user_.Queue(MsgResult::Ignore);
-    EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "Basic.asn", path));
-    user_.Queue(MsgResult::Abort);
-    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "Basic.asn", path));
-    EXPECT_EQ(user_.Requests().size(), 2u);
+    user_.Queue(CopyAnswer::Ignore);
+    EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "Basic.asn", path, user_));
+    user_.Queue(CopyAnswer::Abort);
+    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "Basic.asn", path, user_));
+    EXPECT_EQ(user_.Questions().size(), 2u);
     EXPECT_TRUE(FolderExists(path));
     EXPECT_TRUE(InstallLog->empty()) << "nothing is logged for a file that was not written";
 }
@@ -97,19 +95,19 @@ TEST_F(EngineTest, ReadOnlyDestinationLeadsToTheDialog) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         GTEST_SKIP() << "this system lets the process write read-only files (Wine running as root)";
     }
-    user_.Queue(MsgResult::Ignore);
-    EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "Basic.asn", path));
-    EXPECT_EQ(user_.Requests().size(), 1u);
+    user_.Queue(CopyAnswer::Ignore);
+    EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "Basic.asn", path, user_));
+    EXPECT_EQ(user_.Questions().size(), 1u);
     EXPECT_EQ(ReadWholeFile(path), "kept");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(EngineTest, NameNotInTheCatalogueWritesNothingAndAsks) {
     const std::string path = dest_ / "missing.txt";
-    user_.Queue(MsgResult::Retry);
-    user_.Queue(MsgResult::Abort);
-    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "missing.txt", path));
-    EXPECT_EQ(user_.Requests().size(), 2u);
+    user_.Queue(CopyAnswer::Retry);
+    user_.Queue(CopyAnswer::Abort);
+    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "missing.txt", path, user_));
+    EXPECT_EQ(user_.Questions().size(), 2u);
     EXPECT_FALSE(FileExists(path));
     EXPECT_TRUE(InstallLog->empty());
 }
@@ -127,9 +125,9 @@ TEST_F(EngineTest, ShortWriteOnAFullDiskIsAFailureNotACopy) {
     ASSERT_GT(free, needed) << "the small drive should start nearly empty";
     ASSERT_TRUE(WriteWholeFile(root + "fill\\filler.bin", std::string(static_cast<std::size_t>(free - needed / 2), 'f')));
     const std::string path = root + "qwp.exe";
-    user_.Queue(MsgResult::Abort);
-    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "qwp.exe", path));
-    EXPECT_EQ(user_.Requests().size(), 1u) << "the full disk must reach the user";
+    user_.Queue(CopyAnswer::Abort);
+    EXPECT_FALSE(catalogue().ExtractEntry(nullptr, "qwp.exe", path, user_));
+    EXPECT_EQ(user_.Questions().size(), 1u) << "the full disk must reach the user";
     EXPECT_FALSE(FileExists(path)) << "no truncated file is left behind";
     EXPECT_TRUE(InstallLog->empty());
     RemoveTree(root + "fill");
@@ -142,11 +140,11 @@ namespace qwp::test {
 namespace {
 
 TEST_F(EngineTest, FolderRemovedBetweenCopiesIsMadeAgainWithoutAsking) {
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", dest_ / "sub\\us.zlx"));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", dest_ / "sub\\us.zlx", user_));
     RemoveTree(dest_ / "sub");
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "uk.zlx", dest_ / "sub\\uk.zlx"));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "uk.zlx", dest_ / "sub\\uk.zlx", user_));
     EXPECT_TRUE(FileExists(dest_ / "sub\\uk.zlx"));
-    EXPECT_TRUE(user_.Requests().empty());
+    EXPECT_TRUE(user_.Questions().empty());
 }
 
 }  // namespace

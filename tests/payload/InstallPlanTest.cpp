@@ -111,8 +111,8 @@ TEST_F(EngineTest, OnlyTheProgramStillMakesTheDataFolders) {
 TEST_F(EngineTest, PortablePoliciesAgainstExistingFiles) {
     if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
     target_.BuildInstallPlan(catalogue());
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "qwp.exe", portable_ + "qwp.exe"));
-    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "License.txt", portable_ + "License.txt"));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "qwp.exe", portable_ + "qwp.exe", user_));
+    ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "License.txt", portable_ + "License.txt", user_));
     ASSERT_TRUE(WriteWholeFile(portable_ + "License.txt", "edited by the user since"));  // a newer time
     ASSERT_TRUE(WriteWholeFile(portable_ + "Spellcheck\\userdicen.tlx", "the user's own words"));
     ASSERT_TRUE(WriteWholeFile(portable_ + "Spellcheck\\us.zlx", "another version"));
@@ -139,7 +139,7 @@ TEST_F(EngineTest, NormalInstallReplacesEverythingAndMarksSharedFiles) {
     ASSERT_EQ(firstList.size(), 8u + 19u + 242u + 1u);
     for (int g : {1, 3})
         for (const auto& copy : catalogue().Groups[g])
-            ASSERT_TRUE(catalogue().ExtractEntry(copy->Entry, "", copy->Destination));
+            ASSERT_TRUE(catalogue().ExtractEntry(copy->Entry, "", copy->Destination, user_));
     catalogue().SharedUpdateList.clear();
     target_.BuildInstallPlan(catalogue());
     EXPECT_EQ(catalogue().Groups[3].size(), 19u) << "ForceReplace plans existing templates again";

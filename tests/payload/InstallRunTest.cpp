@@ -15,15 +15,11 @@ TEST_F(EngineTest, AbortOnTheThirdSpellingFileStopsTheRun) {
     const std::string blocked = spelling + "English (British).asc";
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
     RemoveTree(SharedDataFolder() + "Hidden");
-    user_.Queue(MsgResult::Abort);
+    user_.Queue(CopyAnswer::Abort);
 
-    std::vector<std::string> progress;
-    const InstallResult result = RunInstall(catalogue(), target_, [&progress](const InstallProgress& p) {
-        progress.push_back(p.currentDestination);
-    });
+    const InstallResult result = RunInstall(catalogue(), target_, user_);
     EXPECT_EQ(result, InstallResult::Aborted);
-    EXPECT_TRUE(InstallStarted);
-    EXPECT_EQ(user_.Requests().size(), 1u);
+    EXPECT_EQ(user_.Questions().size(), 1u);
     EXPECT_TRUE(FileExists(dest_ / "qwp.exe"));
     EXPECT_TRUE(FileExists(dest_ / "License.txt"));
     EXPECT_TRUE(FileExists(spelling + "English (American).asc"));
@@ -32,7 +28,7 @@ TEST_F(EngineTest, AbortOnTheThirdSpellingFileStopsTheRun) {
     EXPECT_FALSE(FileExists(dest_ / "Hyphenation.dat"));
     EXPECT_FALSE(FileExists(SharedDataFolder() + "Public\\Basic.asn"));
     EXPECT_FALSE(FolderExists(SharedDataFolder() + "Public\\Templates\\"));
-    EXPECT_EQ(progress.size(), 5u) << "two program files, then three spelling files were started";
+    EXPECT_EQ(user_.Progress().size(), 5u) << "two program files, then three spelling files were started";
 
     // The folder the plan made (the spelling folder was there already), then
     // the two logged copies; spelling files are never logged.
@@ -44,15 +40,11 @@ TEST_F(EngineTest, AbortOnTheThirdSpellingFileStopsTheRun) {
 }
 
 TEST_F(EngineTest, FullRunWritesEveryFileAndReinstallAddsNoDuplicates) {
-    std::int64_t lastWritten = -1, planned = 0;
-    ASSERT_EQ(RunInstall(catalogue(), target_,
-                         [&](const InstallProgress& p) {
-                             lastWritten = p.bytesWritten;
-                             planned = p.bytesPlanned;
-                         }),
-              InstallResult::Completed);
-    EXPECT_EQ(lastWritten, planned);
-    EXPECT_TRUE(user_.Requests().empty());
+    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    ASSERT_FALSE(user_.Progress().empty());
+    EXPECT_EQ(user_.Progress().back().bytesWritten, user_.Progress().back().bytesPlanned);
+    EXPECT_TRUE(user_.Progress().back().currentDestination.empty());
+    EXPECT_TRUE(user_.Questions().empty());
     for (const auto& group : catalogue().Groups)
         for (const auto& copy : group) {
             ASSERT_TRUE(FileExists(copy->Destination)) << copy->Destination;
@@ -65,7 +57,7 @@ TEST_F(EngineTest, FullRunWritesEveryFileAndReinstallAddsNoDuplicates) {
     EXPECT_EQ(copies, 4u);
     ASSERT_TRUE(SaveInstallLog());
 
-    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
     EXPECT_EQ(*InstallLog, firstLog) << "the earlier log is loaded first and nothing is repeated";
 }
 
@@ -75,15 +67,22 @@ TEST_F(EngineTest, FullRunWritesEveryFileAndReinstallAddsNoDuplicates) {
 namespace qwp::test {
 namespace {
 
-TEST(InstallSelection, RowsReadLastToFirstKeepNumbersUpToSeven) {
-    EXPECT_EQ(SelectionFromRows({0, 1, 2, 3, 4, 5}, {true, false, true, false, false, true}), 0x25);
-    EXPECT_EQ(SelectionFromRows({5, 3, 8, 7}, {true, true, true, true}), 0x28 | 0x80) << "8 does not fit a byte";
-    EXPECT_EQ(SelectionFromRows({0, 1}, {true}), 0x01) << "rows without a state count as unchecked";
+// Cancel while copying: the front end's Stop ends the run after the file
+// being written, and what was written stays.
+TEST_F(EngineTest, StopFromTheFrontEndEndsTheRunBeforeTheNextCopy) {
+    target_.SelectedComponents = 0x01;
+    user_.onProgress = [](const InstallProgress& p) {
+        return p.bytesWritten > 0 ? ProgressAnswer::Stop : ProgressAnswer::Continue;
+    };
+    EXPECT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Aborted);
+    EXPECT_EQ(Entries(dest_.Path()), std::vector<std::string>{"qwp.exe"});
+    EXPECT_EQ(user_.Progress().size(), 2u);
+    EXPECT_TRUE(user_.Questions().empty());
 }
 
 TEST_F(EngineTest, RunOfTheProgramAloneWritesItsTwoFilesAndTheDataFolders) {
     target_.SelectedComponents = 0x01;
-    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
     EXPECT_EQ(Entries(dest_.Path()), (std::vector<std::string>{"License.txt", "qwp.exe"}));
     const std::string shared = SharedDataFolder();
     EXPECT_EQ(Entries(shared), (std::vector<std::string>{"Hidden", "Public"}));
@@ -100,7 +99,7 @@ TEST_F(EngineTest, RunOfTheProgramAloneWritesItsTwoFilesAndTheDataFolders) {
 // the files replaced by their time are unchanged.
 TEST_F(EngineTest, PortableReinstallKeepsOrSkipsEveryFileAndWritesNoLogFile) {
     if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
-    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
     EXPECT_EQ(InstallLogPath, "");
     const std::string programLine = "File Copy: " + portable_ + "qwp.exe";
     EXPECT_NE(std::find(InstallLog->begin(), InstallLog->end(), programLine), InstallLog->end());
@@ -112,7 +111,7 @@ TEST_F(EngineTest, PortableReinstallKeepsOrSkipsEveryFileAndWritesNoLogFile) {
                                              portable_ + "Clip Library\\Closings\\Sincerely.rtf",
                                              spelling + "English (American).asc", spelling + "English (British).cache"};
     for (const std::string& path : edited) ASSERT_TRUE(WriteWholeFile(path, "the user's own")) << path;
-    ASSERT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
     for (int g = 0; g < kComponentCount; ++g) EXPECT_TRUE(catalogue().Groups[g].empty()) << "group " << g;
     for (const std::string& path : edited) EXPECT_EQ(ReadWholeFile(path), "the user's own") << path;
     EXPECT_TRUE(InstallLog->empty());
@@ -123,9 +122,9 @@ TEST_F(EngineTest, IgnoringEveryFailureRunsToTheEnd) {
     target_.SelectedComponents = 0x01;
     ASSERT_TRUE(CreateDirectoryA((dest_ / "qwp.exe").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((dest_ / "License.txt").c_str(), nullptr));
-    user_.SetFallback(MsgResult::Ignore);
-    EXPECT_EQ(RunInstall(catalogue(), target_), InstallResult::Completed);
-    EXPECT_EQ(user_.Requests().size(), 2u);
+    user_.SetFallback(CopyAnswer::Ignore);
+    EXPECT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    EXPECT_EQ(user_.Questions().size(), 2u);
     for (const auto& line : *InstallLog) EXPECT_NE(line.rfind("File Copy: ", 0), 0u) << line;
 }
 

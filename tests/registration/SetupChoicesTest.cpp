@@ -16,8 +16,6 @@
 namespace qwp::test {
 namespace {
 
-using Args = std::vector<std::string>;
-
 const char kInstall[] = "Software\\Quilvane Word Processor\\Install";
 const char kInternal[] = "Software\\Quilvane Word Processor\\Internal";
 
@@ -33,7 +31,7 @@ protected:
 };
 
 TEST_F(SetupChoicesTest, FirstRunGivesTheDefaultsAndCreatesBothKeys) {
-    const StoredChoices choices = ReadStoredChoices({});
+    const StoredChoices choices = ReadStoredChoices(std::nullopt);
     EXPECT_EQ(ProgramFilesQuilvane(), choices.MainDir);
     EXPECT_EQ(0x7FFFFFFFu, choices.StoredComponents);
     EXPECT_TRUE(choices.InstallToAll);
@@ -54,7 +52,7 @@ TEST_F(SetupChoicesTest, StoredValuesAreRead) {
     ASSERT_TRUE(WriteSzValue(kInstall, "EXTENSIONS", "AD"));
     ASSERT_TRUE(WriteDwordValue(kInstall, "LAUNCH", 0));
 
-    const StoredChoices choices = ReadStoredChoices({});
+    const StoredChoices choices = ReadStoredChoices(std::nullopt);
     EXPECT_EQ(folder_.Path(), choices.MainDir);
     EXPECT_EQ(0x80000025u, choices.StoredComponents);
     EXPECT_FALSE(choices.InstallToAll);
@@ -67,7 +65,7 @@ TEST_F(SetupChoicesTest, StoredValuesAreRead) {
 // An unattended run reads before it knows whether it will install: it must
 // be able to stop without having created a key, and still see stored values.
 TEST_F(SetupChoicesTest, ReadingWithKeysUntouchedCreatesNothingUntilAsked) {
-    StoredChoices choices = ReadStoredChoices({}, ChoiceKeys::Untouched);
+    StoredChoices choices = ReadStoredChoices(std::nullopt, ChoiceKeys::Untouched);
     EXPECT_EQ(ProgramFilesQuilvane(), choices.MainDir);
     EXPECT_EQ("B", choices.AssociationLetters);
     EXPECT_FALSE(KeyExists("Software\\Quilvane Word Processor"));
@@ -78,7 +76,7 @@ TEST_F(SetupChoicesTest, ReadingWithKeysUntouchedCreatesNothingUntilAsked) {
 
     ASSERT_TRUE(WriteSzValue(kInstall, "EXTENSIONS", "AC"));
     ASSERT_TRUE(WriteDwordValue(kInstall, "LAUNCH", 0));
-    choices = ReadStoredChoices({"-d" + folder_.Path() + "\\Sub"}, ChoiceKeys::Untouched);
+    choices = ReadStoredChoices(folder_.Path() + "\\Sub", ChoiceKeys::Untouched);
     EXPECT_EQ("AC", choices.AssociationLetters);
     EXPECT_FALSE(choices.Launch);
     EXPECT_EQ(folder_.Path() + "\\Sub", choices.MainDir);
@@ -86,42 +84,24 @@ TEST_F(SetupChoicesTest, ReadingWithKeysUntouchedCreatesNothingUntilAsked) {
 
 TEST_F(SetupChoicesTest, UnusableStoredFolderFallsBackToTheDefault) {
     ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_ / "removed"));
-    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "a folder that no longer exists";
+    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices(std::nullopt).MainDir) << "a folder that no longer exists";
     ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", ""));
-    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "an empty text";
+    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices(std::nullopt).MainDir) << "an empty text";
     ASSERT_TRUE(WriteWholeFile(folder_ / "file.txt", "x"));
     ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_ / "file.txt"));
-    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices({}).MainDir) << "a file";
-}
-
-TEST_F(SetupChoicesTest, DashDOptionOfTheFirstArgument) {
-    std::string folder = "untouched";
-    EXPECT_TRUE(DestDirFromCommandLine({"-dX:\\Not There", "-dY:\\"}, folder));
-    EXPECT_EQ("X:\\Not There", folder) << "taken as typed, not checked";
-    EXPECT_TRUE(DestDirFromCommandLine({"-d"}, folder));
-    EXPECT_EQ("", folder) << "-d alone gives the empty text";
-    EXPECT_TRUE(DestDirFromCommandLine({"-dd:\\x\\..\\y/"}, folder));
-    EXPECT_EQ("d:\\x\\..\\y/", folder);
-
-    for (const Args& args : {Args{}, Args{"-DX:\\A"}, Args{"/dX:\\A"}, Args{"X:\\A", "-dY:\\B"}, Args{"-"},
-                             Args{""}, Args{" -dX:\\A"}}) {
-        folder = "untouched";
-        EXPECT_FALSE(DestDirFromCommandLine(args, folder)) << (args.empty() ? "<none>" : args[0]);
-        EXPECT_EQ("untouched", folder);
-    }
+    EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices(std::nullopt).MainDir) << "a file";
 }
 
 TEST_F(SetupChoicesTest, DashDOverridesTheStoredFolder) {
     ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_.Path()));
-    EXPECT_EQ("Q:\\Elsewhere", ReadStoredChoices({"-dQ:\\Elsewhere"}).MainDir);
-    EXPECT_EQ("", ReadStoredChoices({"-d"}).MainDir);
-    EXPECT_EQ(folder_.Path(), ReadStoredChoices({"-DQ:\\Elsewhere"}).MainDir);
-    EXPECT_EQ(folder_.Path(), ReadStoredChoices({"x", "-dQ:\\Elsewhere"}).MainDir);
+    EXPECT_EQ("Q:\\Elsewhere", ReadStoredChoices(std::string("Q:\\Elsewhere")).MainDir) << "taken as given";
+    EXPECT_EQ("", ReadStoredChoices(std::string()).MainDir) << "-d alone gives the empty text";
+    EXPECT_EQ(folder_.Path(), ReadStoredChoices(std::nullopt).MainDir);
 }
 
 TEST_F(SetupChoicesTest, EmptyExtensionsDifferFromAbsent) {
     ASSERT_TRUE(WriteSzValue(kInstall, "EXTENSIONS", ""));
-    EXPECT_EQ("", ReadStoredChoices({}).AssociationLetters);
+    EXPECT_EQ("", ReadStoredChoices(std::nullopt).AssociationLetters);
 }
 
 TEST_F(SetupChoicesTest, ValuesOfAnotherTypeTakeTheirDefaults) {
@@ -132,7 +112,7 @@ TEST_F(SetupChoicesTest, ValuesOfAnotherTypeTakeTheirDefaults) {
     ASSERT_TRUE(WriteDwordValue(kInstall, "EXTENSIONS", 0));
     ASSERT_TRUE(WriteRawValue(kInstall, "LAUNCH", REG_DWORD, std::string(2, '\0')));
 
-    const StoredChoices choices = ReadStoredChoices({});
+    const StoredChoices choices = ReadStoredChoices(std::nullopt);
     EXPECT_EQ(ProgramFilesQuilvane(), choices.MainDir);
     EXPECT_EQ(0x7FFFFFFFu, choices.StoredComponents);
     EXPECT_TRUE(choices.InstallToAll);
@@ -141,38 +121,15 @@ TEST_F(SetupChoicesTest, ValuesOfAnotherTypeTakeTheirDefaults) {
     EXPECT_TRUE(choices.Launch);
 }
 
-// A run that changes nothing on the components page stores what it read,
-// except bit 0: the greyed word processor row counts as not chosen.
-TEST(ComponentRowStates, StartFromTheStoredBitsAndRoundTripThroughTheMerge) {
-    EXPECT_EQ((std::vector<int>{2, 1, 1, 1, 1, 1}), ComponentRowStates(0x7FFFFFFF));
-    EXPECT_EQ((std::vector<int>{2, 0, 1, 0, 0, 1}), ComponentRowStates(0x80000025));
-    EXPECT_EQ((std::vector<int>{2, 0, 0, 0, 0, 0}), ComponentRowStates(0));
-    for (const std::uint32_t stored : {0x7FFFFFFFu, 0x80000025u, 0u, 0xFFFFFFC1u})
-        EXPECT_EQ(stored & ~1u, MergeComponentBits(stored, ComponentRowStates(stored))) << stored;
-}
-
-TEST(MergeComponentBits, OnlyCheckedRowsSetTheirBits) {
-    // Row 0 is always greyed: its bit is always stored clear.
-    EXPECT_EQ(0x7FFFFFFEu, MergeComponentBits(0x7FFFFFFF, {2, 1, 1, 1, 1, 1}));
-    // "Clip library" (row 4) unchecked.
-    EXPECT_EQ(0x7FFFFFEEu, MergeComponentBits(0x7FFFFFFF, {2, 1, 1, 1, 0, 1}));
-    // Bits 6 to 31 are carried whatever they are; greyed clears like unchecked.
-    EXPECT_EQ(0xA5A5A580u | 0x22u, MergeComponentBits(0xA5A5A5BF, {2, 1, 0, 2, 0, 1}));
-    EXPECT_EQ(0x0000003Fu, MergeComponentBits(0, {1, 1, 1, 1, 1, 1}));
-    // Missing rows clear their bits; extra ones are ignored.
-    EXPECT_EQ(0xFFFFFFC2u, MergeComponentBits(0xFFFFFFFF, {0, 1}));
-    EXPECT_EQ(0xFFFFFFFFu, MergeComponentBits(0xFFFFFFFF, {1, 1, 1, 1, 1, 1, 0, 0}));
-}
-
 TEST_F(SetupChoicesTest, ChoicesRoundTripWithExactTypes) {
     StoredChoices written;
     written.MainDir = folder_.Path();
-    written.StoredComponents = MergeComponentBits(0x7FFFFFFF, {2, 1, 0, 1, 0, 1});
+    written.StoredComponents = 0x7FFFFFEA;
     written.InstallToAll = false;
     written.DesktopShortcut = true;
     written.AssociationLetters = "";
     written.Launch = false;
-    WriteStoredChoices(written);
+    EXPECT_TRUE(WriteStoredChoices(written));
 
     EXPECT_EQ(folder_.Path(), ReadSzValue(kInstall, "MAINDIR").value_or("<absent>"));
     EXPECT_EQ(0x7FFFFFEAu, ReadDwordValue(kInstall, "COMPS (1.6.6.2)").value_or(0xdeadbeef));
@@ -181,7 +138,7 @@ TEST_F(SetupChoicesTest, ChoicesRoundTripWithExactTypes) {
     EXPECT_EQ("", ReadSzValue(kInstall, "EXTENSIONS").value_or("<absent>"));
     EXPECT_EQ(0u, ReadDwordValue(kInstall, "LAUNCH").value_or(0xdeadbeef));
 
-    const StoredChoices read = ReadStoredChoices({});
+    const StoredChoices read = ReadStoredChoices(std::nullopt);
     EXPECT_EQ(written.MainDir, read.MainDir);
     EXPECT_EQ(written.StoredComponents, read.StoredComponents);
     EXPECT_EQ(written.InstallToAll, read.InstallToAll);
@@ -198,6 +155,16 @@ TEST_F(SetupChoicesTest, WriteLeavesTheInstallKeyOpenForTheCaller) {
     EXPECT_EQ(kInstall, registry.CurrentPath());
     ASSERT_TRUE(registry.WriteString("after", "x"));
     EXPECT_EQ("x", ReadSzValue(kInstall, "after").value_or("<absent>"));
+}
+
+// The write is told as failed, not lost in silence: a key that cannot be
+// created below a volatile parent.
+TEST_F(SetupChoicesTest, WriteThatCannotCreateTheKeyReportsFailure) {
+    ASSERT_TRUE(MakeVolatileKey("Software\\Quilvane Word Processor"));
+    StoredChoices choices;
+    choices.MainDir = folder_.Path();
+    EXPECT_FALSE(WriteStoredChoices(choices));
+    EXPECT_FALSE(KeyExists(kInstall));
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST_F(UninstallEntryTest, SixValuesWithTheirTypesAndContents) {
         TRegistry registry;
         // A key of the stored choices is open: the entry goes elsewhere.
         WriteStoredChoices(registry, StoredChoices());
-        WriteUninstallEntry(registry, mainDir);
+        EXPECT_TRUE(WriteUninstallEntry(registry, mainDir));
         EXPECT_EQ(registry.RootKey(), HKEY_LOCAL_MACHINE);
         const std::string key = machine.Below(kUninstallKey);
         EXPECT_EQ(ReadSzValue(key, "DisplayIcon"), std::optional<std::string>(mainDir + "\\qwp.exe"));
@@ -181,6 +181,15 @@ TEST_F(UninstallEntryTest, SecondInstallationOverwritesTheOneEntryAndKeepsOtherV
     EXPECT_EQ(ReadSzValue(key, "UninstallString"), std::optional<std::string>("\"" + other / "qwp.exe" + "\" -ui"));
     EXPECT_EQ(ReadDwordValue(key, "EstimatedSize"), std::optional<DWORD>(0)) << "the other folder is empty";
     EXPECT_EQ(ReadSzValue(key, "InstallLocation"), std::optional<std::string>("left by someone else"));
+}
+
+TEST_F(UninstallEntryTest, EntryThatCannotBeCreatedReportsFailure) {
+    MachineRegistryRedirect machine;
+    ASSERT_TRUE(machine.Active());
+    ASSERT_TRUE(MakeVolatileKey(machine.Below("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")));
+    TRegistry registry;
+    EXPECT_FALSE(WriteUninstallEntry(registry, dest_.Path()));
+    EXPECT_FALSE(KeyExists(machine.Below(kUninstallKey)));
 }
 
 }  // namespace

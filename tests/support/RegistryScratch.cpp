@@ -112,4 +112,13 @@ bool WriteDwordValue(const std::string& path, const std::string& name, DWORD val
     return WriteRawValue(path, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
 }
 
+bool MakeVolatileKey(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 }  // namespace qwp::test

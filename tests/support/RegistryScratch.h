@@ -57,5 +57,10 @@ std::optional<DWORD> ReadDwordValue(const std::string& path, const std::string& 
 bool WriteRawValue(const std::string& path, const std::string& name, DWORD type, const std::string& data);
 bool WriteSzValue(const std::string& path, const std::string& name, const std::string& text);
 bool WriteDwordValue(const std::string& path, const std::string& name, DWORD value);
+// Creates the key volatile (its parents as they come). Below a volatile key
+// no ordinary key can be created, which makes a write of the code under test
+// fail the way a denied one does (a read-only handle stops nothing under
+// Wine).
+bool MakeVolatileKey(const std::string& path);
 
 }  // namespace qwp::test

@@ -44,7 +44,7 @@ TEST_F(ComponentsPageTest, WordProcessorRowStaysGreyedAndTotalsFollowTheRows) {
     for (int row = 1; row < 6; ++row) EXPECT_EQ(list.State(row), CheckState::Unchecked) << row;
     EXPECT_EQ(TextOf(IDC_SelCompDiskSpaceReqLbl2), FormatSize(list.Size(0)));
     EXPECT_TRUE(IsWindowEnabled(Ctl(IDC_NextBtn)));
-    EXPECT_EQ(TextOf(IDC_SelCompDiskSpaceAvailLbl2), FormatSize(DriveFreeBytes(form().MainDir)));
+    EXPECT_EQ(TextOf(IDC_SelCompDiskSpaceAvailLbl2), FormatSize(DriveFreeBytes(session().Destination())));
 }
 
 TEST_F(ComponentsPageTest, NextFollowsTheFreeSpaceOfASmallDrive) {

@@ -17,7 +17,7 @@ std::string DefaultFolder() { return JoinPath(GetSpecialFolder(CSIDL_PROGRAM_FIL
 TEST_F(ConstructionTest, FirstRunShowsTheDefaults) {
     MakeForm();
     EXPECT_EQ(form().CurrentPage(), 0);
-    EXPECT_EQ(form().MainDir, DefaultFolder());
+    EXPECT_EQ(session().Destination(), DefaultFolder());
     EXPECT_EQ(TextOf(IDC_DestDirEdt), DefaultFolder());
     ASSERT_EQ(form().SelCompLstBx().Count(), 6);
     EXPECT_EQ(form().SelCompLstBx().State(0), CheckState::Grayed);
@@ -27,7 +27,7 @@ TEST_F(ConstructionTest, FirstRunShowsTheDefaults) {
     EXPECT_TRUE(IsChecked(IDC_DesktopChkBx));
     EXPECT_TRUE(IsChecked(IDC_FinishChkBx));
     EXPECT_TRUE(IsChecked(IDC_LicenseChkBx));
-    EXPECT_EQ(form().AssociationLetters, "B");
+    EXPECT_EQ(session().Options().AssociationLetters, "B");
     EXPECT_EQ(TextOf(IDC_TopLbl), "Welcome to the Quilvane Word Processor Setup");
     EXPECT_EQ(TextOf(IDC_WelcomeLbl),
               "This program will install Quilvane Word Processor (version 4.1.2.0) on your computer.\r\n\r\n\r\n\r\n\r\n"
@@ -48,7 +48,7 @@ TEST_F(ConstructionTest, DestinationOptionIsTheFirstArgumentsExactDashD) {
     // Taken as typed, even for a folder that does not exist.
     MakeForm({"-dZ:\\No Such\\Folder", "-dC:\\Other"});
     EXPECT_EQ(TextOf(IDC_DestDirEdt), "Z:\\No Such\\Folder");
-    EXPECT_EQ(form().MainDir, "Z:\\No Such\\Folder");
+    EXPECT_EQ(session().Destination(), "Z:\\No Such\\Folder");
 
     MakeForm({"-DC:\\Upper"});
     EXPECT_EQ(TextOf(IDC_DestDirEdt), DefaultFolder());
@@ -69,7 +69,7 @@ TEST_F(ConstructionTest, StoredFolderUsedWhileItExistsElseTheDefault) {
     ASSERT_TRUE(WriteSzValue(kInstallKeyPath, "MAINDIR", folder + "\\removed since"));
     MakeForm();
     EXPECT_EQ(TextOf(IDC_DestDirEdt), DefaultFolder());
-    EXPECT_EQ(form().MainDir, DefaultFolder());
+    EXPECT_EQ(session().Destination(), DefaultFolder());
 }
 
 TEST_F(ConstructionTest, StoredChoicesSetTheRowsAndBoxes) {
@@ -87,25 +87,22 @@ TEST_F(ConstructionTest, StoredChoicesSetTheRowsAndBoxes) {
     EXPECT_FALSE(IsChecked(IDC_InstallToAllChkBx));
     EXPECT_TRUE(IsChecked(IDC_DesktopChkBx));
     EXPECT_FALSE(IsChecked(IDC_FinishChkBx));
-    EXPECT_EQ(form().AssociationLetters, "");
+    EXPECT_EQ(session().Options().AssociationLetters, "");
 }
 
-TEST_F(ConstructionTest, SavedChoicesAreTheControlsAfterTheRun) {
+TEST_F(ConstructionTest, GatheredChoicesAreTheControlsAfterTheRun) {
     ASSERT_TRUE(WriteDwordValue(kInstallKeyPath, "COMPS (1.6.6.2)", 0xFFFFFFFF));
     MakeForm({"-dC:\\Chosen"});
     form().SelCompLstBx().SetState(2, CheckState::Unchecked);
     SendMessageA(Ctl(IDC_DesktopChkBx), BM_SETCHECK, BST_UNCHECKED, 0);
-    form().AssociationLetters = "AD";
-    // The uninstall entry that follows the choices goes to a scratch key.
-    MachineRegistryRedirect machine;
-    form().SaveSetupChoices();
-    EXPECT_EQ(ReadSzValue(kInstallKeyPath, "MAINDIR"), std::optional<std::string>("C:\\Chosen"));
-    // Row 0 greyed writes bit 0 clear; the bits above the rows are kept.
-    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "COMPS (1.6.6.2)"), std::optional<DWORD>(0xFFFFFFFA));
-    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "INSTALLTOALL"), std::optional<DWORD>(1));
-    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "DSKSHORTCUT"), std::optional<DWORD>(0));
-    EXPECT_EQ(ReadSzValue(kInstallKeyPath, "EXTENSIONS"), std::optional<std::string>("AD"));
-    EXPECT_EQ(ReadDwordValue(kInstallKeyPath, "LAUNCH"), std::optional<DWORD>(1));
+    form().GatherChoices();
+    EXPECT_EQ(session().Destination(), "C:\\Chosen");
+    // Row 0 greyed stores bit 0 clear; the bits above the rows are kept.
+    EXPECT_EQ(session().Selection().StoredValue(), 0xFFFFFFFAu);
+    EXPECT_EQ(session().Selection().PlanBits(), 0x3Bu);
+    EXPECT_TRUE(session().Options().InstallToAll);
+    EXPECT_FALSE(session().Options().DesktopShortcut);
+    EXPECT_TRUE(session().Options().Launch);
 }
 
 }  // namespace

@@ -200,7 +200,7 @@ TEST_F(DestDirPageTest, PickingAFolderOrADriveRewritesTheEditBoxAndTypingMovesNo
     SetWindowTextA(Ctl(IDC_DestDirEdt), (folder_ / "Apps\\").c_str());
     Next();
     EXPECT_EQ(form().CurrentPage(), 3);
-    EXPECT_EQ(form().MainDir, folder_ / "Apps");
+    EXPECT_EQ(session().Destination(), folder_ / "Apps");
 }
 
 TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
@@ -227,7 +227,7 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
     EXPECT_EQ(SelectedDriveText().substr(0, 3), "p: ");
     EXPECT_EQ(form().DestDirLstBx().FolderPath(), "p:\\");
     EXPECT_EQ(TextOf(IDC_DestDirEdt), "p:\\Quilvane");
-    EXPECT_EQ(form().MainDir, folder_.Path()) << "the destination changes only with Next";
+    EXPECT_EQ(session().Destination(), folder_.Path()) << "the destination changes only with Next";
 
     // Another drive comes and goes while p: stays selected: p: stays, and
     // the text the user has typed since is kept.
@@ -267,7 +267,7 @@ TEST_F(LongDestinationTest, TextLongerThanMaxPathIsKeptAndItsCopyFailureAsked) {
     EXPECT_EQ(form().DestDirLstBx().FolderPath(), dest_.Path()) << "the nearest folder that exists";
     Next();
     ASSERT_EQ(form().CurrentPage(), 3);
-    EXPECT_EQ(form().MainDir, typed.substr(0, typed.size() - 1));
+    EXPECT_EQ(session().Destination(), typed.substr(0, typed.size() - 1));
     WalkTo(4);
     answerer_.SetFallback(MsgResult::Abort);
     Next();

@@ -1,5 +1,6 @@
 // Page 5: the install run inside the page change, the window answering
 // while it copies, a portable destination, and a run the user aborts.
+#include "tests/registration/MachineRegistryRedirect.h"
 #include "tests/wizard/WizardFixture.h"
 
 #include <atomic>
@@ -56,9 +57,12 @@ void Observe(HWND wizard, HWND title, HWND back, HWND next, HWND cancel, Observe
     }
 }
 
-TEST_F(InstallPageTest, WindowAnswersWhileCopyingAndIgnoresCloseRequests) {
+// Cancel and the close box stay live while the files are copied: each asks
+// the close question, and No lets the copy go on to the end.
+TEST_F(InstallPageTest, WindowAnswersWhileCopyingAndAsksBeforeStopping) {
     MakeForm(DestinationArgument());
     WalkTo(4);
+    answerer_.SetFallback(MsgResult::No);
     Observer seen;
     std::thread observer(Observe, form().Handle(), Ctl(IDC_TopLbl), Ctl(IDC_BackBtn), Ctl(IDC_NextBtn),
                          Ctl(IDC_CancelBtn), std::ref(seen));
@@ -70,8 +74,12 @@ TEST_F(InstallPageTest, WindowAnswersWhileCopyingAndIgnoresCloseRequests) {
     EXPECT_TRUE(seen.buttonsAsExpected) << "Back must be visible and disabled, Next disabled, Cancel as page 5 sets it: " << seen.detail;
     EXPECT_EQ(form().CurrentPage(), 6);
     EXPECT_TRUE(seen.closeSent);
-    EXPECT_EQ(form().ModalResult(), 0) << "a close request during the run must be ignored";
-    EXPECT_TRUE(Requests().empty()) << Requests().front().text;
+    EXPECT_EQ(form().ModalResult(), 0) << "No keeps the run going";
+    EXPECT_EQ(Requests().size(), 3u) << "WM_CLOSE, the close command and Cancel each ask";
+    for (const MessageRequest& asked : Requests()) {
+        EXPECT_EQ(asked.kind, MsgKind::Confirm) << asked.text;
+        EXPECT_EQ(asked.owner, form().Handle()) << "owned by the wizard";
+    }
     EXPECT_EQ(GetFileAttributesA((dest_ / "License.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
     EXPECT_EQ(SendMessageA(Ctl(IDC_InstallProgressBar), PBM_GETPOS, 0, 0), 1000);
 }
@@ -118,12 +126,41 @@ TEST_F(InstallPageTest, AbortedRunClosesWithCancelAndNoQuestion) {
     Next();
     ASSERT_EQ(Requests().size(), 1u) << "the copy failure is asked about once";
     EXPECT_EQ(Requests()[0].kind, MsgKind::Error);
-    EXPECT_TRUE(InstallStarted);
+    EXPECT_EQ(Requests()[0].buttons, static_cast<MsgButtons>(mbAbort | mbRetry | mbIgnore));
+    EXPECT_EQ(Requests()[0].defaultButton, mbRetry) << "Enter must not end the installation";
+    EXPECT_EQ(Requests()[0].owner, form().Handle());
+    EXPECT_TRUE(session().Started());
     EXPECT_EQ(form().ModalResult(), kModalCancel);
     EXPECT_TRUE(form().ClosedByProgram);
     EXPECT_EQ(form().CurrentPage(), 5);
     CloseBox();
     EXPECT_EQ(Requests().size(), 1u);
+}
+
+// Cancel while copying, answered Abort: the copy stops before the next file,
+// the wizard closes with Cancel, and the ending still stores the choices and
+// Install.log for what was written.
+TEST_F(InstallPageTest, CancelWhileCopyingAbortStopsTheCopyAndTheEndingRecordsIt) {
+    MakeForm(DestinationArgument());
+    WalkTo(4);
+    answerer_.SetFallback(MsgResult::Abort);
+    // Taken from the queue by the first message pump of the run.
+    PostMessageA(Ctl(IDC_CancelBtn), BM_CLICK, 0, 0);
+    Next();
+    ASSERT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Requests()[0].kind, MsgKind::Confirm);
+    EXPECT_EQ(form().ModalResult(), kModalCancel);
+    EXPECT_TRUE(session().CopyAborted());
+    EXPECT_FALSE(FileExists(dest_ / "License.txt")) << "the copy stopped before its end";
+
+    MachineRegistryRedirect machine;
+    ASSERT_TRUE(machine.Active());
+    EndSession();
+    EXPECT_TRUE(session().AllRecorded());
+    EXPECT_EQ(ReadSzValue("Software\\Quilvane Word Processor\\Install", "MAINDIR"),
+              std::optional<std::string>(dest_.Path().substr(0, dest_.Path().size() - 1)));
+    EXPECT_TRUE(FileExists(dest_ / "Install.log"));
+    EXPECT_EQ(Requests().size(), 1u) << "nothing more to tell";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "tests/wizard/WizardFixture.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace qwp::test {
 namespace {
@@ -82,10 +83,10 @@ TEST_F(NavigationTest, FullWalkSetsButtonsTitlesAndFocusAndFinishEndsWithOk) {
         Next();
         ExpectState(kWalk[i]);
     }
-    EXPECT_TRUE(InstallStarted);
+    EXPECT_TRUE(session().Started());
     EXPECT_EQ(GetFileAttributesA((dest_ / "qwp.exe").c_str()) != INVALID_FILE_ATTRIBUTES, true);
     // The trailing backslash of the "-d" folder went when page 2 was left.
-    EXPECT_EQ(form().MainDir + "\\", dest_.Path());
+    EXPECT_EQ(session().Destination() + "\\", dest_.Path());
     EXPECT_EQ(form().ModalResult(), 0);
     PostMessageA(Ctl(IDC_NextBtn), BM_CLICK, 0, 0);
     EXPECT_EQ(ShowModalWithin(), kModalOK);
@@ -212,7 +213,7 @@ TEST_F(NavigationTest, RunningWordProcessorBlocksTheLicenceAndTheInstallMoves) {
         Next();
         EXPECT_EQ(Requests().size(), 2u);
         ExpectStateAfterRefusal(kWalk[4]);
-        EXPECT_FALSE(InstallStarted && GetFileAttributesA((dest_ / "qwp.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(session().Started() && GetFileAttributesA((dest_ / "qwp.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
     }
 }
 
@@ -278,6 +279,50 @@ TEST_F(NavigationTest, EnterInTheOpenDriveListStaysOnTheDestinationPage) {
     PostMessageA(Ctl(IDC_CancelBtn), BM_CLICK, 0, 0);
     EXPECT_EQ(ShowModalWithin(), kModalCancel);
     EXPECT_EQ(Requests().size(), 1u);
+}
+
+// An exception inside a message handler is neither swallowed nor left to
+// keep the wizard sitting on its page: the window closes and the modal run
+// throws it on, for the program to end as failed.
+TEST_F(NavigationTest, ExceptionInAHandlerClosesTheWizardAndComesOutOfTheModalRun) {
+    MakeForm();
+    answerer_.Queue(MsgResult::No, [] { throw std::runtime_error("out of handles"); });
+    PostMessageA(Ctl(IDC_CancelBtn), BM_CLICK, 0, 0);
+    PostMessageA(Ctl(IDC_NextBtn), BM_CLICK, 0, 0);  // must not be handled any more
+    std::string caught;
+    try {
+        ShowModalWithin();
+    } catch (const std::runtime_error& error) {
+        caught = error.what();
+    }
+    EXPECT_EQ(caught, "out of handles");
+    EXPECT_EQ(form().ModalResult(), kModalCancel);
+    EXPECT_EQ(form().CurrentPage(), 0);
+    EXPECT_FALSE(IsWindowVisible(form().Handle()));
+    EXPECT_FALSE(EscapedExceptionPending());
+}
+
+// Every question the wizard asks belongs to it, whichever window is active.
+TEST_F(NavigationTest, QuestionsAreOwnedByTheWizardWhateverWindowIsActive) {
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    MakeForm(DestinationArgument());
+    SetActiveWindow(other);
+    {
+        RunningInstanceWindow running(1);
+        Next();  // the running word processor's message
+    }
+    WalkTo(1);
+    Click(IDC_LicenseChkBx);
+    answerer_.Queue(MsgResult::No);
+    SetActiveWindow(other);
+    Next();  // the refused licence
+    answerer_.Queue(MsgResult::No);
+    SetActiveWindow(other);
+    Click(IDC_CancelBtn);  // the close question
+    ASSERT_EQ(Requests().size(), 3u);
+    for (const MessageRequest& asked : Requests()) EXPECT_EQ(asked.owner, form().Handle()) << asked.text;
+    DestroyWindow(other);
 }
 
 }  // namespace

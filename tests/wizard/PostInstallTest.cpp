@@ -79,7 +79,7 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     Next();
     const double after = LocalNowForTest();
     ASSERT_EQ(form().CurrentPage(), 7);
-    EXPECT_EQ(form().AssociationLetters, "AD");
+    EXPECT_EQ(session().Options().AssociationLetters, "AD");
 
     ExpectCommonData(shared_ + "qwp_common.dat", before, after);
     const std::vector<std::string> assoc = WaitForStarts(mainDir, 1);
@@ -116,7 +116,7 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0], UpdateLogStampLine(stamp));
     EXPECT_EQ(std::count_if(log.begin(), log.end(), IsStampLine), 1);
-    EXPECT_EQ(log.size(), AttachedFiles->SharedUpdateList.size() + 1);
+    EXPECT_EQ(log.size(), session().Catalogue().SharedUpdateList.size() + 1);
     EXPECT_NE(std::find(log.begin(), log.end(), shared_ + "Public\\Basic.asn"), log.end());
 
     // The launch: the quoted program without arguments.
@@ -128,7 +128,8 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     // After the wizard: the choices and the uninstall entry.
     MachineRegistryRedirect machine;
     ASSERT_TRUE(machine.Active());
-    form().SaveSetupChoices();
+    form().GatherChoices();
+    EndSession();
     const std::string key = machine.Below(kUninstallKey);
     EXPECT_EQ(ReadSzValue(kInstallKeyPath, "EXTENSIONS"), std::optional<std::string>("AD"));
     EXPECT_EQ(ReadSzValue(key, "DisplayIcon"), std::optional<std::string>(program));
@@ -149,7 +150,7 @@ TEST_F(PostInstallTest, NoAssociationAndCurrentUserWithoutDesktopShortcut) {
     Click(IDC_AssocChkBx2);
     Next();
     ASSERT_EQ(form().CurrentPage(), 7);
-    EXPECT_EQ(form().AssociationLetters, "");
+    EXPECT_EQ(session().Options().AssociationLetters, "");
     EXPECT_EQ(WaitForStarts(mainDir, 1), std::vector<std::string>{"\"" + mainDir + "\\qwp.exe\" -assoc qdpr"});
     // The user's Programs shortcut made, the all-users copies deleted, the
     // user's own desktop shortcut left as it was.
@@ -166,7 +167,8 @@ TEST_F(PostInstallTest, NoAssociationAndCurrentUserWithoutDesktopShortcut) {
     EXPECT_EQ(Starts(mainDir).size(), 1u);
 
     MachineRegistryRedirect machine;
-    form().SaveSetupChoices();
+    form().GatherChoices();
+    EndSession();
     const std::optional<RawValue> extensions = ReadRawValue(kInstallKeyPath, "EXTENSIONS");
     ASSERT_TRUE(extensions);
     EXPECT_EQ(extensions->type, static_cast<DWORD>(REG_SZ));
@@ -225,7 +227,7 @@ TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) 
 
     ExpectCommonData(folder + "\\qwp_common.dat", before, after);
     EXPECT_EQ(GetFileAttributesA((shared_ + "qwp_common.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(form().AssociationLetters, "B") << "the stored letters are kept";
+    EXPECT_EQ(session().Options().AssociationLetters, "B") << "the stored letters are kept";
     for (const std::string& place : places_) EXPECT_EQ(ReadWholeFile(place), "old") << place;
     Sleep(500);
     EXPECT_TRUE(Starts(folder).empty()) << "no association command in a portable run";
@@ -240,7 +242,8 @@ TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) 
     {
         MachineRegistryRedirect machine;
         ASSERT_TRUE(machine.Active());
-        form().SaveSetupChoices();
+        form().GatherChoices();
+    EndSession();
         EXPECT_FALSE(KeyExists(machine.Below("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")))
             << "no uninstall entry in a portable run";
         EXPECT_EQ(ReadSzValue(kInstallKeyPath, "MAINDIR"), std::optional<std::string>(folder));

@@ -1,7 +1,7 @@
 // Shared set-up of the wizard tests: the real catalogue from this program's
-// embedded payload as the global one, the registry redirected to a scratch
-// key, a scripted user at the message dialog, and the wizard window made in
-// this process.
+// embedded payload, an install session on it for each test, the registry
+// redirected to a scratch key, a scripted user at the message dialog, and
+// the wizard window made in this process.
 #pragma once
 
 #include "instutils/InstUtils.h"
@@ -10,6 +10,7 @@
 #include "tests/support/ScriptedAnswerer.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
+#include "wizard/EscapedException.h"
 #include "wizard/MainDlg.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <cstdint>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,30 +28,40 @@ namespace qwp::test {
 
 class WizardTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        catalogue_ = new TAttachedFiles();
-        AttachedFiles = catalogue_;
-    }
+    static void SetUpTestSuite() { catalogue_ = new TAttachedFiles(); }
     static void TearDownTestSuite() {
-        AttachedFiles = nullptr;
         delete catalogue_;
         catalogue_ = nullptr;
     }
     void SetUp() override { ASSERT_TRUE(scratch_.Active()) << "the registry could not be redirected"; }
     void TearDown() override {
         form_.reset();
+        session_.reset();
         CloseInstallLog();
         EXPECT_EQ(LogSuppression, 0) << "the suppression counter must be balanced";
+        EXPECT_FALSE(EscapedExceptionPending()) << "an exception reached a window procedure";
+        try {
+            RethrowEscapedException();
+        } catch (...) {
+        }
     }
 
-    // The wizard with these program arguments, shown without its modal loop
-    // (a shown window takes the keyboard focus the page changes give).
+    // The wizard of a new session with these program arguments ("-d" as the
+    // first one gives the folder), shown without its modal loop (a shown
+    // window takes the keyboard focus the page changes give).
     TMainDlgForm& MakeForm(const std::vector<std::string>& arguments = {}, int dpi = 0) {
-        form_ = std::make_unique<TMainDlgForm>(nullptr, arguments, dpi);
+        form_.reset();
+        session_ = std::make_unique<InstallSession>(*catalogue_);
+        std::optional<std::string> folder;
+        if (!arguments.empty() && arguments[0].rfind("-d", 0) == 0) folder = arguments[0].substr(2);
+        form_ = std::make_unique<TMainDlgForm>(nullptr, *session_, folder, dpi);
         ShowWindow(form_->Handle(), SW_SHOW);
         return *form_;
     }
     TMainDlgForm& form() { return *form_; }
+    InstallSession& session() { return *session_; }
+    // What the setup driver does once the wizard has closed.
+    void EndSession() { session_->End(*form_); }
 
     HWND Ctl(int id) const { return form_->Control(id); }
     std::string TextOf(int id) const {
@@ -97,6 +109,7 @@ protected:
     static inline TAttachedFiles* catalogue_ = nullptr;
     RegistryScratch scratch_;
     ScriptedAnswerer answerer_;
+    std::unique_ptr<InstallSession> session_;
     std::unique_ptr<TMainDlgForm> form_;
 };
 

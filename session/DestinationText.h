@@ -7,6 +7,10 @@
 
 namespace qwp {
 
+// The lower-case letter of a drive letter in either case; '\0' for
+// anything else.
+char LowerDriveLetter(char c);
+
 // The lower-case letter of the Program Files drive; when the shell does not
 // name one, the Windows folder's drive, and 'c' only when neither is known.
 char ProgramFilesDriveLetter();

@@ -1,0 +1,164 @@
+#include "session/InstallSession.h"
+
+#include "instutils/InstUtils.h"
+#include "instutils/RunLog.h"
+#include "payload/InstallRun.h"
+#include "registration/PostInstall.h"
+#include "registration/UninstallEntry.h"
+#include "registration/UpdateLog.h"
+#include "session/DestinationText.h"
+
+namespace qwp {
+
+namespace {
+
+const char kNotRecordedIntro[] =
+    "The files of Quilvane Word Processor are installed, but setup could not record all of the installation:";
+const char kStoredChoicesItem[] = "the setup choices (HKEY_CURRENT_USER\\Software\\Quilvane Word Processor\\Install)";
+const char kUninstallEntryItem[] =
+    "the uninstall entry (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    "Quilvane Word Processor)";
+
+InstallStep After(InstallStep step) { return static_cast<InstallStep>(static_cast<int>(step) + 1); }
+
+}  // namespace
+
+InstallSession::InstallSession(TAttachedFiles& catalogue) : catalogue_(catalogue) {}
+
+void InstallSession::ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys) {
+    const StoredChoices stored = qwp::ReadStoredChoices(commandLineFolder, keys);
+    target_.MainDir = stored.MainDir;
+    selection_ = ComponentSelection(stored.StoredComponents);
+    options_.InstallToAll = stored.InstallToAll;
+    options_.DesktopShortcut = stored.DesktopShortcut;
+    options_.AssociationLetters = stored.AssociationLetters;
+    options_.Launch = stored.Launch;
+}
+
+void InstallSession::SetDestination(const std::string& typed, char driveLetter) {
+    target_.MainDir = NormalizedDestDir(typed, driveLetter);
+}
+
+std::int32_t InstallSession::ComponentSize(int component) const {
+    if (component < 0 || component >= kComponentCount) return 0;
+    return catalogue_.ComponentSize(ComponentSizePatterns[component], target_.MainDir);
+}
+
+bool InstallSession::ChosenComponentsFit() const {
+    // A 32-bit total that wraps as the components page's does; unsigned so
+    // the wrap is defined.
+    std::uint32_t sum = 0;
+    for (int n = 0; n < kComponentCount; ++n)
+        if (selection_.IsChosen(n)) sum += static_cast<std::uint32_t>(ComponentSize(n));
+    const auto required = static_cast<std::int32_t>(sum);
+    const std::int64_t free = DriveFreeBytes(target_.MainDir);
+    RunLogLine("Disk space", target_.MainDir + ": required " + std::to_string(required) + " bytes, free " +
+                                 (free < 0 ? std::string("unknown") : std::to_string(free) + " bytes"));
+    return free >= 0 && free >= required;
+}
+
+bool InstallSession::RunThrough(InstallStep last, InstallFrontEnd& frontEnd) {
+    while (next_ <= last && next_ < InstallStep::Done) {
+        if (!RunStep(next_, frontEnd)) return false;
+        next_ = After(next_);
+    }
+    return true;
+}
+
+void InstallSession::End(InstallFrontEnd& frontEnd) {
+    if (!Started() || next_ == InstallStep::Done) return;
+    // Whatever was left before the ending (after an Abort or a close) is
+    // not done now: the ending records what happened.
+    if (next_ < InstallStep::StoredChoices) next_ = InstallStep::StoredChoices;
+    RunThrough(InstallStep::InstallLog, frontEnd);
+    if (unrecorded_.size() > reported_) {
+        std::string message = kNotRecordedIntro;
+        for (std::size_t i = reported_; i < unrecorded_.size(); ++i) message += "\r" + unrecorded_[i];
+        reported_ = unrecorded_.size();
+        frontEnd.OnFailure(message);
+    }
+}
+
+bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
+    switch (step) {
+        case InstallStep::Plan:
+            target_.SelectedComponents = selection_.PlanBits();
+            PlanInstall(catalogue_, target_);
+            return true;
+        case InstallStep::Copy:
+            if (CopyPlannedFiles(catalogue_, frontEnd) == InstallResult::Completed) return true;
+            copyAborted_ = true;
+            // Nothing after the copy happens now but the ending.
+            next_ = After(InstallStep::UpdateLog);
+            return false;
+        case InstallStep::PostInstallActions:
+            RunPostInstallActions();
+            return true;
+        case InstallStep::UpdateLog:
+            return WriteUpdateLog(frontEnd);
+        case InstallStep::StoredChoices:
+            StoreChoices();
+            return true;
+        case InstallStep::InstallLog:
+            SaveInstallLogFile();
+            return true;
+        case InstallStep::Done:
+            return true;
+    }
+    return true;
+}
+
+// The common data file always; unless portable, the associations handed to
+// the word processor and the shortcuts.
+void InstallSession::RunPostInstallActions() {
+    WriteCommonDataFile(target_.GetInstallFolder(CommonDataFolder));
+    if (IsPortable()) return;
+    const AssociationBoxes boxes = AssociationBoxesOf(options_.AssociationLetters);
+    options_.AssociationLetters = AssociationLettersOf(boxes);
+    StartCommand(AssociationCommand(target_.MainDir, boxes));
+    PlaceShortcuts(target_.MainDir, options_.InstallToAll, options_.DesktopShortcut);
+}
+
+// Nothing shared was installed, or the installation is portable: the file
+// is neither read nor written, and its folder is not asked for (asking
+// creates it).
+bool InstallSession::WriteUpdateLog(InstallFrontEnd& frontEnd) {
+    if (IsPortable() || catalogue_.SharedUpdateList.empty()) return true;
+    const std::string folder = target_.GetInstallFolder(CommonDataFolder);
+    const UpdateLogResult result = qwp::WriteUpdateLog(catalogue_.SharedUpdateList, target_.InstallStamp, folder);
+    RunLogLine("Update log", result.ok ? folder + kUpdateLogName : result.message);
+    updateLogFailed_ = !result.ok;
+    if (!result.ok) frontEnd.OnFailure(result.message);
+    return result.ok;
+}
+
+// One registry object for both, as the uninstall entry follows the stored
+// choices with the same object.
+void InstallSession::StoreChoices() {
+    StoredChoices choices;
+    choices.MainDir = target_.MainDir;
+    choices.StoredComponents = selection_.StoredValue();
+    choices.InstallToAll = options_.InstallToAll;
+    choices.DesktopShortcut = options_.DesktopShortcut;
+    choices.AssociationLetters = options_.AssociationLetters;
+    choices.Launch = options_.Launch;
+    TRegistry registry;
+    if (!WriteStoredChoices(registry, choices)) {
+        unrecorded_.push_back(kStoredChoicesItem);
+        RunLogLine("Not recorded", kStoredChoicesItem);
+    }
+    if (IsPortable()) return;
+    if (!WriteUninstallEntry(registry, target_.MainDir)) {
+        unrecorded_.push_back(kUninstallEntryItem);
+        RunLogLine("Not recorded", kUninstallEntryItem);
+    }
+}
+
+void InstallSession::SaveInstallLogFile() {
+    if (IsPortable()) return;
+    const bool saved = SaveInstallLog();
+    RunLogLine("Install log", InstallLogPath + (saved ? "" : " (not written)"));
+    if (!saved) unrecorded_.push_back("the install log (" + InstallLogPath + ")");
+}
+
+}  // namespace qwp

@@ -1,0 +1,134 @@
+// One installation, from the choices to Install.log, between the two front
+// ends (the wizard and the unattended run) and the engine.
+//
+// The session owns the run's choices: the destination, normalised once; the
+// component selection; the boxes of the ready and associations pages; and,
+// once the copy starts, whether the installation is portable, decided then
+// for the rest of the run. It runs the steps of an installation in their one
+// order:
+//
+//   Plan, Copy, PostInstallActions, UpdateLog, StoredChoices, InstallLog
+//
+// An unattended run goes through them straight; the wizard moves the session
+// on page by page (the plan and copy on entering the installing page, the
+// post-install actions on leaving the associations page, the update log at
+// Finish). Whatever way the run leaves after the copy started (finished,
+// aborted, closed, failed), End stores the choices with the uninstall entry
+// and saves Install.log: there is one ending for every front end.
+//
+// The session never opens a window: progress, the Abort/Retry/Ignore
+// question and failures go to the front end given to each step.
+#pragma once
+
+#include "payload/AttachFiles.h"
+#include "payload/InstallFrontEnd.h"
+#include "payload/InstallPlan.h"
+#include "registration/SetupChoices.h"
+#include "session/ComponentSelection.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qwp {
+
+enum class InstallStep : int {
+    Plan,
+    Copy,
+    PostInstallActions,
+    UpdateLog,
+    StoredChoices,
+    InstallLog,
+    Done,
+};
+
+// The boxes a front end sets; the destination and the components are kept
+// by the session itself.
+struct InstallOptions {
+    bool InstallToAll = true;
+    bool DesktopShortcut = true;
+    std::string AssociationLetters = "B";  // letters A to D; empty: none
+    bool Launch = true;                    // kept for the next run; only the wizard launches
+};
+
+class InstallSession {
+public:
+    // The catalogue is the run's; it must outlive the session.
+    explicit InstallSession(TAttachedFiles& catalogue);
+    InstallSession(const InstallSession&) = delete;
+    InstallSession& operator=(const InstallSession&) = delete;
+
+    TAttachedFiles& Catalogue() { return catalogue_; }
+
+    // ---- the choices ----
+
+    // The choices stored by the last run (or their defaults), with the
+    // command line's "-d" folder taking the stored folder's place.
+    void ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys);
+
+    // The destination as given, taken as the folder page takes typed text
+    // (see NormalizedDestDir); driveLetter is the drive a text without one
+    // goes to, '\0' for the Program Files drive.
+    void SetDestination(const std::string& typed, char driveLetter);
+    const std::string& Destination() const { return target_.MainDir; }
+
+    ComponentSelection& Selection() { return selection_; }
+    const ComponentSelection& Selection() const { return selection_; }
+    InstallOptions& Options() { return options_; }
+    const InstallOptions& Options() const { return options_; }
+
+    // Asked afresh until the copy starts; decided for good from then on.
+    bool IsPortable() const { return target_.IsPortableInstall(); }
+
+    // The disk space component n takes on the destination drive.
+    std::int32_t ComponentSize(int component) const;
+    // The chosen components' sizes, summed as the components page sums
+    // them, against the destination drive's free space; a drive that
+    // cannot be asked has no room.
+    bool ChosenComponentsFit() const;
+
+    // ---- the steps ----
+
+    InstallStep NextStep() const { return next_; }
+    // The plan was made: from here on the run ends through End.
+    bool Started() const { return next_ > InstallStep::Plan; }
+
+    // Runs the steps from the next one up to and including last. False when
+    // a step failed: an aborted copy (the run then goes on only to End), or
+    // an Update.log that could not be written (reported to the front end;
+    // the step stays next, so it can be tried again).
+    bool RunThrough(InstallStep last, InstallFrontEnd& frontEnd);
+
+    // The ending, once the run started: the stored choices with the
+    // uninstall entry, and Install.log, whichever of them is still to come.
+    // Every write that fails is named in one report to the front end.
+    // Nothing happens when the run never started or has ended already.
+    void End(InstallFrontEnd& frontEnd);
+
+    bool CopyAborted() const { return copyAborted_; }
+    // No write of the ending (or Update.log) failed.
+    bool AllRecorded() const { return unrecorded_.empty() && !updateLogFailed_; }
+    const std::vector<std::string>& Unrecorded() const { return unrecorded_; }
+
+    double InstallStamp() const { return target_.InstallStamp; }
+
+private:
+    bool RunStep(InstallStep step, InstallFrontEnd& frontEnd);
+    void RunPostInstallActions();
+    bool WriteUpdateLog(InstallFrontEnd& frontEnd);
+    void StoreChoices();
+    void SaveInstallLogFile();
+
+    TAttachedFiles& catalogue_;
+    InstallTarget target_;
+    ComponentSelection selection_;
+    InstallOptions options_;
+    InstallStep next_ = InstallStep::Plan;
+    bool copyAborted_ = false;
+    bool updateLogFailed_ = false;  // at its last attempt
+    std::vector<std::string> unrecorded_;  // what could not be written, for the report
+    std::size_t reported_ = 0;            // how many of them the front end has heard of
+};
+
+}  // namespace qwp
