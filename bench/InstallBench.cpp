@@ -49,9 +49,9 @@ struct PlannedWrite {
     std::string destination;
 };
 
-std::vector<PlannedWrite> PlanOf(const TAttachedFiles& catalogue) {
+std::vector<PlannedWrite> PlanOf(const TInstallPlan& plan) {
     std::vector<PlannedWrite> writes;
-    for (const auto& group : catalogue.Groups)
+    for (const auto& group : plan.Groups)
         for (const auto& copy : group) writes.push_back({copy->Entry, copy->Destination});
     return writes;
 }
@@ -166,18 +166,19 @@ int main(int argc, char** argv) {
     InstallTarget target;
     target.MainDir = mainDir;
     target.SelectedComponents = 0x3F;
+    TInstallPlan plan(catalogue);
     auto freshDestination = [&] {
         RemoveInstalled(mainDir);
         CreateDirectoryA(mainDir.c_str(), nullptr);
-        catalogue.SharedUpdateList.clear();
+        plan.SharedUpdateList.clear();
         CloseInstallLog();
     };
 
     // The plan alone, and the list of writes the floor makes.
     std::vector<double> engine, plain, planning;
     freshDestination();
-    target.BuildInstallPlan(catalogue);
-    const std::vector<PlannedWrite> writes = PlanOf(catalogue);
+    target.BuildInstallPlan(plan);
+    const std::vector<PlannedWrite> writes = PlanOf(plan);
 
     // Nobody answers: a copy that fails stops the run, as with "/S".
     struct SilentFrontEnd final : InstallFrontEnd {
@@ -188,11 +189,11 @@ int main(int argc, char** argv) {
     auto timeEngine = [&] {
         freshDestination();
         double t0 = Seconds();
-        target.BuildInstallPlan(catalogue);
+        target.BuildInstallPlan(plan);
         planning.push_back((Seconds() - t0) * 1000);
         freshDestination();
         t0 = Seconds();
-        const InstallResult result = RunInstall(catalogue, target, silent);
+        const InstallResult result = RunInstall(plan, target, silent);
         engine.push_back((Seconds() - t0) * 1000);
         return result == InstallResult::Completed;
     };

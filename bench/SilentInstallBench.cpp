@@ -133,14 +133,15 @@ struct FloorWrite {
 };
 
 // Every copy the plan makes for all components into a fresh destination.
-std::vector<FloorWrite> PlannedWrites(TAttachedFiles& catalogue, const std::string& mainDir) {
+std::vector<FloorWrite> PlannedWrites(const TAttachedFiles& catalogue, const std::string& mainDir) {
     RemoveInstalled(mainDir);
     InstallTarget target;
     target.MainDir = mainDir;
     target.SelectedComponents = 0x3F;
-    target.BuildInstallPlan(catalogue);
+    TInstallPlan plan(catalogue);
+    target.BuildInstallPlan(plan);
     std::vector<FloorWrite> writes;
-    for (const auto& group : catalogue.Groups)
+    for (const auto& group : plan.Groups)
         for (const auto& copy : group) writes.push_back({copy->Entry, copy->Destination});
     RemoveInstalled(mainDir);
     return writes;

@@ -53,8 +53,6 @@ void TAttachedFiles::Build(const std::uint8_t* compressed, std::size_t size) {
 }
 
 TAttachedFiles::~TAttachedFiles() {
-    SharedUpdateList.clear();
-    for (auto& group : Groups) group.clear();
     Data.clear();
     Data.shrink_to_fit();
     while (!Entries.empty()) Entries.pop_back();

@@ -1,13 +1,12 @@
 // The payload catalogue: the embedded archive inflated once into memory and
-// split into its entries. It lives for the whole run and also owns the install
-// plan that is made from it (the six copy groups and the list of shared files
-// for the update log).
+// split into its entries. It lives for the whole run and does not change once
+// loaded; the install plan made from it is an object of its own
+// (payload/InstallPlan.h).
 #pragma once
 
 #include "instutils/SetupError.h"
 #include "payload/InstallFrontEnd.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,28 +23,7 @@ public:
     std::int32_t Offset = 0;  // of the first data byte within the inflated payload
 };
 
-// One planned copy of an entry.
-class TFileToInstall {
-public:
-    const TAttachedFile* Entry = nullptr;  // not owned
-    std::string Destination;
-    bool Logged = false;
-};
-
 constexpr int kComponentCount = 6;
-
-// What the plan does with a file that already exists at the destination.
-enum OverwritePolicy {
-    KeepExisting = 0,    // keep it: the entry is not planned
-    ReplaceChanged = 1,  // keep it when its last-write time equals the entry's
-    AlwaysReplace = 2,   // replace it, without looking
-};
-
-// How AddToPlan takes its folder argument.
-enum class PlanDestination {
-    InFolder,  // the folder the entry's own name goes below
-    Exact,     // the whole destination path of the file (a copy under another name)
-};
 
 // Thrown when the embedded payload is missing or damaged. The catalogue is
 // then not made at all: there is never a partial one.
@@ -68,17 +46,7 @@ public:
     std::vector<std::uint8_t> Data;
     std::int32_t DataSize = 0;
     std::vector<std::unique_ptr<TAttachedFile>> Entries;
-    std::array<std::vector<std::unique_ptr<TFileToInstall>>, kComponentCount> Groups;
-    std::vector<std::string> SharedUpdateList;
-    bool ForceReplace = false;
 
-    // Plans the entry named by the pattern, or every entry under the folder
-    // prefix that a pattern ending in a backslash is, into the group. True
-    // when at least one copy was planned. Names compare ignoring case.
-    bool AddToPlan(const std::string& pattern, const std::string& folder, int group, OverwritePolicy policy,
-                   PlanDestination destination = PlanDestination::InFolder);
-    // Frees the planned copies of one group and empties it.
-    void ClearGroup(int index);
     // The disk space in bytes that the entries named by a size pattern text
     // (lines separated by CR, LF or both) take in the destination folder,
     // each rounded up to whole clusters of its volume.
@@ -89,7 +57,7 @@ public:
     // failure asks the front end to abort, retry or ignore: false after
     // Abort, true after success or Ignore.
     bool ExtractEntry(const TAttachedFile* entry, const std::string& name, const std::string& destination,
-                      InstallFrontEnd& frontEnd);
+                      InstallFrontEnd& frontEnd) const;
 
     // The last entry whose name equals the one given, ignoring case; null
     // when there is none.
@@ -100,23 +68,15 @@ public:
     int Enlargements = 0;
 
 private:
-    struct PlanCall {
-        std::string folder;
-        bool exact;  // folder is the whole destination path
-        int group;
-        OverwritePolicy given;      // decides the shared-list mark
-        OverwritePolicy effective;  // decides whether an existing file is kept
-        std::string sharedPrefix;   // copies below it are listed for the update log
-    };
-    bool PlanFile(TAttachedFile* entry, const PlanCall& call);
-    bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination);
+    bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) const;
 
     void Build(const std::uint8_t* compressed, std::size_t size);
 
-    // The folder of the last copy that succeeded. Copies come folder by
-    // folder, so checking the folder again for each file would only repeat
-    // work; a failed attempt forgets it, and its retry checks again.
-    std::string lastFolderMade_;
+    // The folder of the last copy that succeeded: a note of the writer, not
+    // part of the catalogue's content. Copies come folder by folder, so
+    // checking the folder again for each file would only repeat work; a
+    // failed attempt forgets it, and its retry checks again.
+    mutable std::string lastFolderMade_;
 };
 
 // The text that tells the user a file could not be written.

@@ -41,7 +41,7 @@ std::string CannotCreateFileMessage(const std::string& destination) {
 // write, for example on a full disk, fails the attempt and the partial file
 // is removed, so a truncated copy never counts as done. Failing to set the
 // time is not a failure of the copy: the file keeps the time of its writing.
-bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) {
+bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) const {
     UniqueFile file(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -62,7 +62,7 @@ bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::strin
 }
 
 bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string& name,
-                                  const std::string& destination, InstallFrontEnd& frontEnd) {
+                                  const std::string& destination, InstallFrontEnd& frontEnd) const {
     if (!entry) entry = FindEntry(name);
     while (true) {
         // Without an entry nothing is written; the user hears of it the same way.

@@ -94,22 +94,6 @@ std::string PortableFolderOfKind(std::string mainDir, int kind) {
 
 std::string SharedPublicPrefix() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder); }
 
-// While a whole plan is made, the shared Public folder is asked for once
-// rather than for every AddToPlan call: the shell's answer takes longer than
-// planning a file.
-const std::string* planSharedPrefix = nullptr;
-
-class SharedPrefixForPlan {
-public:
-    SharedPrefixForPlan() : prefix_(SharedPublicPrefix()) { planSharedPrefix = &prefix_; }
-    ~SharedPrefixForPlan() { planSharedPrefix = nullptr; }
-    SharedPrefixForPlan(const SharedPrefixForPlan&) = delete;
-    SharedPrefixForPlan& operator=(const SharedPrefixForPlan&) = delete;
-
-private:
-    std::string prefix_;
-};
-
 }  // namespace
 
 double NowAsDateTime() {
@@ -121,26 +105,35 @@ double NowAsDateTime() {
     return value;
 }
 
-// ---- the catalogue's side: planning single copies ----
+// ---- the plan: single copies ----
 
-bool TAttachedFiles::AddToPlan(const std::string& pattern, const std::string& folder, int group,
-                               OverwritePolicy policy, PlanDestination destination) {
+TInstallPlan::TInstallPlan(const TAttachedFiles& catalogue) : catalogue_(catalogue) {}
+
+void TInstallPlan::Begin() {
+    for (int group = 0; group < kComponentCount; ++group) ClearGroup(group);
+    sharedPrefix_ = SharedPublicPrefix();
+}
+
+bool TInstallPlan::AddToPlan(const std::string& pattern, const std::string& folder, int group,
+                             OverwritePolicy policy, PlanDestination destination) {
     if (group < 0 || group >= kComponentCount) return false;
-    // The shared Public folder, asked once for all the entries of this call.
-    const PlanCall call{folder, destination == PlanDestination::Exact, group, policy, ForceReplace ? AlwaysReplace : policy,
-                        planSharedPrefix ? *planSharedPrefix : SharedPublicPrefix()};
+    // Outside a whole plan, the shared Public folder is asked once for all
+    // the entries of this call.
+    const std::string asked = sharedPrefix_.empty() ? SharedPublicPrefix() : std::string();
+    const PlanCall call{folder, destination == PlanDestination::Exact, group, policy,
+                        ForceReplace ? AlwaysReplace : policy, sharedPrefix_.empty() ? asked : sharedPrefix_};
     bool planned = false;
     if (IsFolderPrefix(pattern)) {
-        for (auto& entry : Entries)
+        for (const auto& entry : catalogue_.Entries)
             if (StartsWithName(entry->Name, pattern)) planned = PlanFile(entry.get(), call) || planned;
         return planned;
     }
-    for (auto& entry : Entries)
+    for (const auto& entry : catalogue_.Entries)
         if (SameName(entry->Name, pattern)) return PlanFile(entry.get(), call);
     return false;
 }
 
-bool TAttachedFiles::PlanFile(TAttachedFile* entry, const PlanCall& call) {
+bool TInstallPlan::PlanFile(const TAttachedFile* entry, const PlanCall& call) {
     std::string destination = call.folder;
     if (!call.exact) {
         AddTrailingBackslash(destination);
@@ -165,11 +158,20 @@ bool TAttachedFiles::PlanFile(TAttachedFile* entry, const PlanCall& call) {
     return true;
 }
 
-void TAttachedFiles::ClearGroup(int index) {
+void TInstallPlan::ClearGroup(int index) {
     if (index < 0 || index >= kComponentCount) return;
     auto& group = Groups[index];
     while (!group.empty()) group.pop_back();
 }
+
+std::int64_t TInstallPlan::PlannedBytes() const {
+    std::int64_t total = 0;
+    for (const auto& group : Groups)
+        for (const auto& copy : group) total += copy->Entry->Size;
+    return total;
+}
+
+// ---- the catalogue's side: sizes and look-ups ----
 
 std::int32_t TAttachedFiles::ComponentSize(const std::string& patternText,
                                            const std::string& destinationFolder) const {
@@ -222,38 +224,37 @@ std::string InstallTarget::FolderOfKind(int kind, bool portable) const {
     return PortableFolderOfKind(MainDir, kind);
 }
 
-void InstallTarget::BuildInstallPlan(TAttachedFiles& catalogue) {
-    const SharedPrefixForPlan sharedPrefix;
-    for (int group = 0; group < kComponentCount; ++group) catalogue.ClearGroup(group);
-    catalogue.ForceReplace = !IsPortableInstall();
+void InstallTarget::BuildInstallPlan(TInstallPlan& plan) {
+    plan.Begin();
+    plan.ForceReplace = !IsPortableInstall();
 
-    catalogue.AddToPlan("qwp.exe", MainDir, 0, ReplaceChanged);
-    catalogue.AddToPlan("License.txt", MainDir, 0, ReplaceChanged);
+    plan.AddToPlan("qwp.exe", MainDir, 0, ReplaceChanged);
+    plan.AddToPlan("License.txt", MainDir, 0, ReplaceChanged);
 
     // Made whether or not the spellchecker is chosen.
     const std::string spelling = GetInstallFolder(SpellingFolder);
     if (IsSelected(1)) {
         SuppressLog();
-        catalogue.AddToPlan("English (American).asc", spelling, 1, KeepExisting);
-        catalogue.AddToPlan("English (American).cache", spelling, 1, KeepExisting);
-        catalogue.AddToPlan("English (British).asc", spelling, 1, KeepExisting);
+        plan.AddToPlan("English (American).asc", spelling, 1, KeepExisting);
+        plan.AddToPlan("English (American).cache", spelling, 1, KeepExisting);
+        plan.AddToPlan("English (British).asc", spelling, 1, KeepExisting);
         // The payload has no British cache: the American one serves for both.
-        catalogue.AddToPlan("English (American).cache", spelling + "English (British).cache", 1, KeepExisting,
+        plan.AddToPlan("English (American).cache", spelling + "English (British).cache", 1, KeepExisting,
                             PlanDestination::Exact);
-        catalogue.AddToPlan("english.zlx", spelling, 1, ReplaceChanged);
-        catalogue.AddToPlan("us.zlx", spelling, 1, ReplaceChanged);
-        catalogue.AddToPlan("uk.zlx", spelling, 1, ReplaceChanged);
-        catalogue.AddToPlan("userdicen.tlx", spelling, 1, KeepExisting);
+        plan.AddToPlan("english.zlx", spelling, 1, ReplaceChanged);
+        plan.AddToPlan("us.zlx", spelling, 1, ReplaceChanged);
+        plan.AddToPlan("uk.zlx", spelling, 1, ReplaceChanged);
+        plan.AddToPlan("userdicen.tlx", spelling, 1, KeepExisting);
         ResumeLog();
     }
-    if (IsSelected(2)) catalogue.AddToPlan("Hyphenation.dat", MainDir, 2, ReplaceChanged);
+    if (IsSelected(2)) plan.AddToPlan("Hyphenation.dat", MainDir, 2, ReplaceChanged);
 
     const std::string publicData = GetInstallFolder(PublicDataFolder);
     SuppressLog();
-    if (IsSelected(3)) catalogue.AddToPlan("Templates\\", publicData, 3, KeepExisting);
-    if (IsSelected(4)) catalogue.AddToPlan("Clip Library\\", publicData, 4, KeepExisting);
+    if (IsSelected(3)) plan.AddToPlan("Templates\\", publicData, 3, KeepExisting);
+    if (IsSelected(4)) plan.AddToPlan("Clip Library\\", publicData, 4, KeepExisting);
     ResumeLog();
-    if (IsSelected(5)) catalogue.AddToPlan("Basic.asn", publicData, 5, ReplaceChanged);
+    if (IsSelected(5)) plan.AddToPlan("Basic.asn", publicData, 5, ReplaceChanged);
 
     if (!IsPortableInstall()) {
         InstallStamp = NowAsDateTime();

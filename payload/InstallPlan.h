@@ -4,8 +4,11 @@
 
 #include "payload/AttachFiles.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace qwp {
 
@@ -14,6 +17,72 @@ namespace qwp {
 // backslash is a folder prefix.
 extern const char* const ComponentNames[kComponentCount];
 extern const char* const ComponentSizePatterns[kComponentCount];
+
+// What the plan does with a file that already exists at the destination.
+enum OverwritePolicy {
+    KeepExisting = 0,    // keep it: the entry is not planned
+    ReplaceChanged = 1,  // keep it when its last-write time equals the entry's
+    AlwaysReplace = 2,   // replace it, without looking
+};
+
+// How AddToPlan takes its folder argument.
+enum class PlanDestination {
+    InFolder,  // the folder the entry's own name goes below
+    Exact,     // the whole destination path of the file (a copy under another name)
+};
+
+// One planned copy of an entry.
+class TFileToInstall {
+public:
+    const TAttachedFile* Entry = nullptr;  // not owned
+    std::string Destination;
+    bool Logged = false;
+};
+
+// The plan of one installation: six copy groups, one per component, in the
+// order the copies are to be made, and the shared files it writes, for the
+// update log. Made from a catalogue that must outlive it.
+class TInstallPlan {
+public:
+    explicit TInstallPlan(const TAttachedFiles& catalogue);
+    TInstallPlan(const TInstallPlan&) = delete;
+    TInstallPlan& operator=(const TInstallPlan&) = delete;
+
+    std::array<std::vector<std::unique_ptr<TFileToInstall>>, kComponentCount> Groups;
+    std::vector<std::string> SharedUpdateList;
+    bool ForceReplace = false;
+
+    // Plans the entry named by the pattern, or every entry under the folder
+    // prefix that a pattern ending in a backslash is, into the group. True
+    // when at least one copy was planned. Names compare ignoring case.
+    bool AddToPlan(const std::string& pattern, const std::string& folder, int group, OverwritePolicy policy,
+                   PlanDestination destination = PlanDestination::InFolder);
+    // Frees the planned copies of one group and empties it.
+    void ClearGroup(int index);
+    // Empties every group and asks the shell once for the shared folder
+    // that the following AddToPlan calls list copies below.
+    void Begin();
+
+    std::int64_t PlannedBytes() const;
+    const TAttachedFiles& Catalogue() const { return catalogue_; }
+
+private:
+    struct PlanCall {
+        std::string folder;
+        bool exact;  // folder is the whole destination path
+        int group;
+        OverwritePolicy given;      // decides the shared-list mark
+        OverwritePolicy effective;  // decides whether an existing file is kept
+        const std::string& sharedPrefix;  // copies below it are listed for the update log
+    };
+    bool PlanFile(const TAttachedFile* entry, const PlanCall& call);
+
+    const TAttachedFiles& catalogue_;
+    // The shared Public folder, asked once per plan (Begin) rather than for
+    // every AddToPlan call: the shell's answer takes longer than planning a
+    // file.
+    std::string sharedPrefix_;
+};
 
 enum FolderKind {
     CommonDataFolder = 0,  // common application data + "Quilvane"
@@ -45,9 +114,9 @@ public:
     // The folder of a kind, with a trailing backslash; created, with its
     // parents, when missing.
     std::string GetInstallFolder(int kind) const;
-    // Fills the catalogue's six groups (and its shared-file list) for this
+    // Fills the plan's six groups (and its shared-file list) for this
     // target, in the order the copies are to be made.
-    void BuildInstallPlan(TAttachedFiles& catalogue);
+    void BuildInstallPlan(TInstallPlan& plan);
 
     bool IsSelected(int component) const { return (SelectedComponents >> component) & 1; }
 

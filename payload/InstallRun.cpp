@@ -7,13 +7,6 @@ namespace qwp {
 
 namespace {
 
-std::int64_t PlannedBytes(const TAttachedFiles& catalogue) {
-    std::int64_t total = 0;
-    for (const auto& group : catalogue.Groups)
-        for (const auto& copy : group) total += copy->Entry->Size;
-    return total;
-}
-
 // Raises the suppression counter for a copy that is not logged, and lowers
 // it again whatever the copy's outcome.
 class UnloggedCopyScope {
@@ -42,17 +35,18 @@ void LogPlan(const InstallTarget& target) {
 
 }  // namespace
 
-void PlanInstall(TAttachedFiles& catalogue, InstallTarget& target) {
+void PlanInstall(TInstallPlan& plan, InstallTarget& target) {
     target.DecidePortable();
     OpenInstallLog(target.MainDir);
-    target.BuildInstallPlan(catalogue);
+    target.BuildInstallPlan(plan);
     LogPlan(target);
 }
 
-InstallResult CopyPlannedFiles(TAttachedFiles& catalogue, InstallFrontEnd& frontEnd) {
+InstallResult CopyPlannedFiles(const TInstallPlan& plan, InstallFrontEnd& frontEnd) {
+    const TAttachedFiles& catalogue = plan.Catalogue();
     InstallProgress state;
-    state.bytesPlanned = PlannedBytes(catalogue);
-    for (const auto& group : catalogue.Groups) {
+    state.bytesPlanned = plan.PlannedBytes();
+    for (const auto& group : plan.Groups) {
         for (const auto& copy : group) {
             state.currentDestination = copy->Destination;
             if (frontEnd.OnProgress(state) == ProgressAnswer::Stop) {
@@ -77,9 +71,9 @@ InstallResult CopyPlannedFiles(TAttachedFiles& catalogue, InstallFrontEnd& front
     return InstallResult::Completed;
 }
 
-InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, InstallFrontEnd& frontEnd) {
-    PlanInstall(catalogue, target);
-    return CopyPlannedFiles(catalogue, frontEnd);
+InstallResult RunInstall(TInstallPlan& plan, InstallTarget& target, InstallFrontEnd& frontEnd) {
+    PlanInstall(plan, target);
+    return CopyPlannedFiles(plan, frontEnd);
 }
 
 }  // namespace qwp

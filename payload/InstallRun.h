@@ -17,15 +17,15 @@ enum class InstallResult {
 // The first half of the run: whether the target is portable decided for
 // good, the install log opened (loading an earlier Install.log of the
 // destination unless portable), the plan built into the catalogue's groups.
-void PlanInstall(TAttachedFiles& catalogue, InstallTarget& target);
+void PlanInstall(TInstallPlan& plan, InstallTarget& target);
 // The second half: every planned copy, in group order.
-InstallResult CopyPlannedFiles(TAttachedFiles& catalogue, InstallFrontEnd& frontEnd);
+InstallResult CopyPlannedFiles(const TInstallPlan& plan, InstallFrontEnd& frontEnd);
 
 // The whole run for the target: whether it is portable decided for good,
 // log opened (loading an earlier Install.log of the destination unless
-// portable), plan built, copies written in group order. The front end hears
+// portable), plan built from its catalogue, copies written in group order. The front end hears
 // of the progress before each copy and once at the end, and answers for a
 // copy that fails.
-InstallResult RunInstall(TAttachedFiles& catalogue, InstallTarget& target, InstallFrontEnd& frontEnd);
+InstallResult RunInstall(TInstallPlan& plan, InstallTarget& target, InstallFrontEnd& frontEnd);
 
 }  // namespace qwp

@@ -23,7 +23,7 @@ InstallStep After(InstallStep step) { return static_cast<InstallStep>(static_cas
 
 }  // namespace
 
-InstallSession::InstallSession(TAttachedFiles& catalogue) : catalogue_(catalogue) {}
+InstallSession::InstallSession(const TAttachedFiles& catalogue) : catalogue_(catalogue), plan_(catalogue) {}
 
 void InstallSession::ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys) {
     const StoredChoices stored = qwp::ReadStoredChoices(commandLineFolder, keys);
@@ -83,10 +83,10 @@ bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
     switch (step) {
         case InstallStep::Plan:
             target_.SelectedComponents = selection_.PlanBits();
-            PlanInstall(catalogue_, target_);
+            PlanInstall(plan_, target_);
             return true;
         case InstallStep::Copy:
-            if (CopyPlannedFiles(catalogue_, frontEnd) == InstallResult::Completed) return true;
+            if (CopyPlannedFiles(plan_, frontEnd) == InstallResult::Completed) return true;
             copyAborted_ = true;
             // Nothing after the copy happens now but the ending.
             next_ = After(InstallStep::UpdateLog);
@@ -123,9 +123,9 @@ void InstallSession::RunPostInstallActions() {
 // is neither read nor written, and its folder is not asked for (asking
 // creates it).
 bool InstallSession::WriteUpdateLog(InstallFrontEnd& frontEnd) {
-    if (IsPortable() || catalogue_.SharedUpdateList.empty()) return true;
+    if (IsPortable() || plan_.SharedUpdateList.empty()) return true;
     const std::string folder = target_.GetInstallFolder(CommonDataFolder);
-    const UpdateLogResult result = qwp::WriteUpdateLog(catalogue_.SharedUpdateList, target_.InstallStamp, folder);
+    const UpdateLogResult result = qwp::WriteUpdateLog(plan_.SharedUpdateList, target_.InstallStamp, folder);
     RunLogLine("Update log", result.ok ? folder + kUpdateLogName : result.message);
     updateLogFailed_ = !result.ok;
     if (!result.ok) frontEnd.OnFailure(result.message);

@@ -55,11 +55,13 @@ struct InstallOptions {
 class InstallSession {
 public:
     // The catalogue is the run's; it must outlive the session.
-    explicit InstallSession(TAttachedFiles& catalogue);
+    explicit InstallSession(const TAttachedFiles& catalogue);
     InstallSession(const InstallSession&) = delete;
     InstallSession& operator=(const InstallSession&) = delete;
 
-    TAttachedFiles& Catalogue() { return catalogue_; }
+    const TAttachedFiles& Catalogue() const { return catalogue_; }
+    // The plan, once the Plan step has made it.
+    const TInstallPlan& Plan() const { return plan_; }
 
     // ---- the choices ----
 
@@ -120,7 +122,8 @@ private:
     void StoreChoices();
     void SaveInstallLogFile();
 
-    TAttachedFiles& catalogue_;
+    const TAttachedFiles& catalogue_;
+    TInstallPlan plan_;
     InstallTarget target_;
     ComponentSelection selection_;
     InstallOptions options_;

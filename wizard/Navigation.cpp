@@ -159,10 +159,10 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
 
 void TMainDlgForm::BNClick(bool next) {
     const int from = currentPage_;
-    if (from < 0 || from > 7) return;
+    if (from < WelcomePage || from > CompletionPage) return;
     if (next)
         ChangePage(static_cast<unsigned char>(from), static_cast<unsigned char>(from + 1));
-    else if (from > 0)
+    else if (from > WelcomePage)
         ChangePage(static_cast<unsigned char>(from), static_cast<unsigned char>(from - 1));
 }
 
@@ -226,12 +226,12 @@ void TMainDlgForm::FinishSetup() {
 
 void TMainDlgForm::SetButtonStates(int to) {
     HWND back = Control(IDC_BackBtn), next = Control(IDC_NextBtn), cancel = Control(IDC_CancelBtn);
-    ShowWindow(back, to != 0 ? SW_SHOWNA : SW_HIDE);
-    EnableWindow(back, to < 5);
+    ShowWindow(back, to != WelcomePage ? SW_SHOWNA : SW_HIDE);
+    EnableWindow(back, to < InstallingPage);
     SetWindowTextA(back, kBackCaption);
-    EnableWindow(next, to != 5);
-    SetWindowTextA(next, to == 7 ? kFinishCaption : kNextCaption);
-    EnableWindow(cancel, to != 7);
+    EnableWindow(next, to != InstallingPage);
+    SetWindowTextA(next, to == CompletionPage ? kFinishCaption : kNextCaption);
+    EnableWindow(cancel, to != CompletionPage);
     SetWindowTextA(cancel, ButtonCaption(mbCancel));
 }
 

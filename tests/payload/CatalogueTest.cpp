@@ -74,9 +74,6 @@ TEST(Catalogue, EmbeddedPayloadMatchesTheManifest) {
     EXPECT_EQ(catalogue.Entries.front()->Name, "qwp.exe");
     EXPECT_EQ(EntryBytes(catalogue, *catalogue.Entries.front()).substr(0, 2), "MZ");
     EXPECT_EQ(catalogue.Entries.back()->Name, "Hyphenation.dat");
-    for (const auto& group : catalogue.Groups) EXPECT_TRUE(group.empty());
-    EXPECT_TRUE(catalogue.SharedUpdateList.empty());
-    EXPECT_FALSE(catalogue.ForceReplace);
 }
 
 TEST(Catalogue, DamagedStreamsNeverGiveACatalogue) {
@@ -97,17 +94,19 @@ TEST(Catalogue, OversizedStreamIsDamageNotMemoryExhaustion) {
     EXPECT_THROW(TAttachedFiles(huge.data(), huge.size()), PayloadDamaged);
 }
 
-TEST(Catalogue, EmptyPayloadGivesAnEmptyCatalogueWithSixEmptyGroups) {
+TEST(Catalogue, EmptyPayloadGivesAnEmptyCatalogueAndAnEmptyPlan) {
     Bytef packed[16];
     uLongf size = sizeof packed;
     ASSERT_EQ(compress2(packed, &size, nullptr, 0, Z_BEST_COMPRESSION), Z_OK);
     TAttachedFiles catalogue(packed, size);
     EXPECT_EQ(catalogue.DataSize, 0);
     EXPECT_TRUE(catalogue.Entries.empty());
-    ASSERT_EQ(catalogue.Groups.size(), 6u);
-    for (const auto& group : catalogue.Groups) EXPECT_TRUE(group.empty());
-    EXPECT_TRUE(catalogue.SharedUpdateList.empty());
-    EXPECT_FALSE(catalogue.AddToPlan("Templates\\", "C:\\", 3, AlwaysReplace));
+    TInstallPlan plan(catalogue);
+    ASSERT_EQ(plan.Groups.size(), 6u);
+    for (const auto& group : plan.Groups) EXPECT_TRUE(group.empty());
+    EXPECT_TRUE(plan.SharedUpdateList.empty());
+    EXPECT_FALSE(plan.ForceReplace);
+    EXPECT_FALSE(plan.AddToPlan("Templates\\", "C:\\", 3, AlwaysReplace));
     EXPECT_EQ(catalogue.ComponentSize(ComponentSizePatterns[3], "C:\\"), 0);
 }
 

@@ -42,8 +42,6 @@ protected:
 
     void SetUp() override {
         RemoveTree(SharedDataFolder());
-        catalogue().SharedUpdateList.clear();
-        for (int g = 0; g < kComponentCount; ++g) catalogue().ClearGroup(g);
         target_.MainDir = dest_.Path();
         target_.SelectedComponents = 0x3F;
         OpenInstallLog(target_.MainDir);
@@ -76,6 +74,7 @@ protected:
     }
 
     static inline TAttachedFiles* catalogue_ = nullptr;
+    TInstallPlan plan_{catalogue()};
     TempFolder dest_;
     std::string portable_;
     InstallTarget target_;

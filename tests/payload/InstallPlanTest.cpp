@@ -25,10 +25,10 @@ std::ostream& operator<<(std::ostream& out, const Row& r) {
                << (r.logged ? "logged" : "not logged") << "}";
 }
 
-std::vector<Row> PlannedRows(const TAttachedFiles& catalogue) {
+std::vector<Row> PlannedRows(const TInstallPlan& plan) {
     std::vector<Row> rows;
     for (int g = 0; g < kComponentCount; ++g)
-        for (const auto& copy : catalogue.Groups[g])
+        for (const auto& copy : plan.Groups[g])
             rows.push_back(Row{copy->Entry->Name, copy->Destination, g, copy->Logged});
     return rows;
 }
@@ -53,13 +53,13 @@ std::vector<Row> ExpectedRows(const TAttachedFiles& catalogue, const std::string
 }
 
 TEST_F(EngineTest, FullPlanForANormalInstall) {
-    target_.BuildInstallPlan(catalogue());
+    target_.BuildInstallPlan(plan_);
     const std::string shared = SharedDataFolder();
     const std::vector<Row> expected =
         ExpectedRows(catalogue(), dest_.Path(), shared + "Public\\Spellcheck\\", shared + "Public\\");
     EXPECT_EQ(expected.size(), 2u + 8u + 1u + 19u + 242u + 1u);
-    EXPECT_EQ(PlannedRows(catalogue()), expected);
-    EXPECT_TRUE(catalogue().ForceReplace);
+    EXPECT_EQ(PlannedRows(plan_), expected);
+    EXPECT_TRUE(plan_.ForceReplace);
 
     // Every copy below the shared Public folder is listed for the update log,
     // the kept-if-present kinds with the tab-and-"!" mark.
@@ -70,7 +70,7 @@ TEST_F(EngineTest, FullPlanForANormalInstall) {
                                     r.entry == "Basic.asn";
         shares.push_back(replaceChanged ? r.destination : r.destination + "\t!");
     }
-    EXPECT_EQ(catalogue().SharedUpdateList, shares);
+    EXPECT_EQ(plan_.SharedUpdateList, shares);
 
     // The time stamp file: the plan's own time, eight bytes.
     const std::string stamp = ReadWholeFile(shared + "Hidden\\install_stamp");
@@ -81,24 +81,24 @@ TEST_F(EngineTest, FullPlanForANormalInstall) {
     EXPECT_NEAR(value, NowAsDateTime(), 1.0 / 24 / 60);
 
     // Planning again gives the same groups.
-    target_.BuildInstallPlan(catalogue());
-    EXPECT_EQ(PlannedRows(catalogue()), expected);
+    target_.BuildInstallPlan(plan_);
+    EXPECT_EQ(PlannedRows(plan_), expected);
 }
 
 TEST_F(EngineTest, FullPlanForAPortableInstall) {
     if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
-    target_.BuildInstallPlan(catalogue());
-    EXPECT_FALSE(catalogue().ForceReplace);
-    EXPECT_EQ(PlannedRows(catalogue()), ExpectedRows(catalogue(), portable_, portable_ + "Spellcheck\\", portable_));
-    EXPECT_TRUE(catalogue().SharedUpdateList.empty());
+    target_.BuildInstallPlan(plan_);
+    EXPECT_FALSE(plan_.ForceReplace);
+    EXPECT_EQ(PlannedRows(plan_), ExpectedRows(catalogue(), portable_, portable_ + "Spellcheck\\", portable_));
+    EXPECT_TRUE(plan_.SharedUpdateList.empty());
     EXPECT_FALSE(FolderExists(SharedDataFolder())) << "a portable install writes nothing outside its folder";
 }
 
 TEST_F(EngineTest, OnlyTheProgramStillMakesTheDataFolders) {
     target_.SelectedComponents = 0;  // component 0 is planned whatever the bits say
-    target_.BuildInstallPlan(catalogue());
-    EXPECT_EQ(catalogue().Groups[0].size(), 2u);
-    for (int g = 1; g < kComponentCount; ++g) EXPECT_TRUE(catalogue().Groups[g].empty()) << g;
+    target_.BuildInstallPlan(plan_);
+    EXPECT_EQ(plan_.Groups[0].size(), 2u);
+    for (int g = 1; g < kComponentCount; ++g) EXPECT_TRUE(plan_.Groups[g].empty()) << g;
     const std::string shared = SharedDataFolder();
     EXPECT_TRUE(FolderExists(shared + "Public\\Spellcheck\\"));
     const std::vector<std::string> made = {"Made Dir: " + shared, "Made Dir: " + shared + "Public\\",
@@ -110,7 +110,7 @@ TEST_F(EngineTest, OnlyTheProgramStillMakesTheDataFolders) {
 // Existing files in a portable install: kept, or replaced by their time.
 TEST_F(EngineTest, PortablePoliciesAgainstExistingFiles) {
     if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
-    target_.BuildInstallPlan(catalogue());
+    target_.BuildInstallPlan(plan_);
     ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "qwp.exe", portable_ + "qwp.exe", user_));
     ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "License.txt", portable_ + "License.txt", user_));
     ASSERT_TRUE(WriteWholeFile(portable_ + "License.txt", "edited by the user since"));  // a newer time
@@ -118,32 +118,32 @@ TEST_F(EngineTest, PortablePoliciesAgainstExistingFiles) {
     ASSERT_TRUE(WriteWholeFile(portable_ + "Spellcheck\\us.zlx", "another version"));
     ASSERT_TRUE(CreateDirectoryA((portable_ + "Basic.asn").c_str(), nullptr));  // a folder is no file
 
-    target_.BuildInstallPlan(catalogue());
+    target_.BuildInstallPlan(plan_);
     std::vector<std::string> planned;
-    for (const auto& copy : catalogue().Groups[0]) planned.push_back(copy->Entry->Name);
+    for (const auto& copy : plan_.Groups[0]) planned.push_back(copy->Entry->Name);
     EXPECT_EQ(planned, std::vector<std::string>{"License.txt"}) << "an unchanged qwp.exe is skipped";
     bool userDictionaryPlanned = false, usPlanned = false;
-    for (const auto& copy : catalogue().Groups[1]) {
+    for (const auto& copy : plan_.Groups[1]) {
         userDictionaryPlanned |= copy->Entry->Name == "userdicen.tlx";
         usPlanned |= copy->Entry->Name == "us.zlx";
     }
     EXPECT_FALSE(userDictionaryPlanned) << "KeepExisting keeps the user's dictionary";
     EXPECT_TRUE(usPlanned) << "ReplaceChanged replaces a file of another time";
-    EXPECT_EQ(catalogue().Groups[5].size(), 1u);
+    EXPECT_EQ(plan_.Groups[5].size(), 1u);
     RemoveDirectoryA((portable_ + "Basic.asn").c_str());
 }
 
 TEST_F(EngineTest, NormalInstallReplacesEverythingAndMarksSharedFiles) {
-    target_.BuildInstallPlan(catalogue());
-    const std::vector<std::string> firstList = catalogue().SharedUpdateList;
+    target_.BuildInstallPlan(plan_);
+    const std::vector<std::string> firstList = plan_.SharedUpdateList;
     ASSERT_EQ(firstList.size(), 8u + 19u + 242u + 1u);
     for (int g : {1, 3})
-        for (const auto& copy : catalogue().Groups[g])
+        for (const auto& copy : plan_.Groups[g])
             ASSERT_TRUE(catalogue().ExtractEntry(copy->Entry, "", copy->Destination, user_));
-    catalogue().SharedUpdateList.clear();
-    target_.BuildInstallPlan(catalogue());
-    EXPECT_EQ(catalogue().Groups[3].size(), 19u) << "ForceReplace plans existing templates again";
-    EXPECT_EQ(catalogue().SharedUpdateList, firstList) << "the marks follow the given policy, not the forced one";
+    plan_.SharedUpdateList.clear();
+    target_.BuildInstallPlan(plan_);
+    EXPECT_EQ(plan_.Groups[3].size(), 19u) << "ForceReplace plans existing templates again";
+    EXPECT_EQ(plan_.SharedUpdateList, firstList) << "the marks follow the given policy, not the forced one";
 }
 
 // As on a system where no library has SHGetFolderPathA: the shell names no
@@ -170,27 +170,27 @@ TEST_F(EngineTest, WithoutShellFoldersTheDataStaysBelowTheDestination) {
     {
         const NoShellFolders noShell;
         ASSERT_EQ(GetSpecialFolder(CSIDL_COMMON_APPDATA), "");
-        target_.BuildInstallPlan(catalogue());
+        target_.BuildInstallPlan(plan_);
         EXPECT_EQ(target_.GetInstallFolder(UserDataFolder), main);
     }
     PopCurrentFolder();
-    EXPECT_TRUE(catalogue().ForceReplace) << "still a normal installation";
-    EXPECT_EQ(PlannedRows(catalogue()), ExpectedRows(catalogue(), main, main + "Spellcheck\\", main));
-    EXPECT_TRUE(catalogue().SharedUpdateList.empty());
+    EXPECT_TRUE(plan_.ForceReplace) << "still a normal installation";
+    EXPECT_EQ(PlannedRows(plan_), ExpectedRows(catalogue(), main, main + "Spellcheck\\", main));
+    EXPECT_TRUE(plan_.SharedUpdateList.empty());
     EXPECT_EQ(ReadWholeFile(main + "install_stamp").size(), 8u);
     EXPECT_EQ(*InstallLog, std::vector<std::string>{"Made Dir: " + main + "Spellcheck\\"});
     EXPECT_EQ(Entries(current.Path()), std::vector<std::string>{}) << "nothing relative to the current folder";
 }
 
 TEST_F(EngineTest, PatternsIgnoreCaseAndMatchWholeNames) {
-    catalogue().ForceReplace = true;
-    EXPECT_TRUE(catalogue().AddToPlan("templates\\", dest_.Path(), 3, KeepExisting));
-    EXPECT_EQ(catalogue().Groups[3].size(), 19u);
-    EXPECT_TRUE(catalogue().AddToPlan("QWP.EXE", dest_.Path(), 0, KeepExisting));
-    EXPECT_EQ(catalogue().Groups[0].back()->Destination, dest_.Path() + "qwp.exe") << "the entry's own name is used";
-    EXPECT_FALSE(catalogue().AddToPlan("qwp", dest_.Path(), 0, KeepExisting)) << "no prefix match for names";
-    EXPECT_FALSE(catalogue().AddToPlan("Templates", dest_.Path(), 3, KeepExisting));
-    EXPECT_EQ(catalogue().Groups[0].size(), 1u);
+    plan_.ForceReplace = true;
+    EXPECT_TRUE(plan_.AddToPlan("templates\\", dest_.Path(), 3, KeepExisting));
+    EXPECT_EQ(plan_.Groups[3].size(), 19u);
+    EXPECT_TRUE(plan_.AddToPlan("QWP.EXE", dest_.Path(), 0, KeepExisting));
+    EXPECT_EQ(plan_.Groups[0].back()->Destination, dest_.Path() + "qwp.exe") << "the entry's own name is used";
+    EXPECT_FALSE(plan_.AddToPlan("qwp", dest_.Path(), 0, KeepExisting)) << "no prefix match for names";
+    EXPECT_FALSE(plan_.AddToPlan("Templates", dest_.Path(), 3, KeepExisting));
+    EXPECT_EQ(plan_.Groups[0].size(), 1u);
 }
 
 TEST_F(EngineTest, ComponentSizesRoundToClustersAndCountTheCacheOnce) {
@@ -234,9 +234,10 @@ TEST_F(EngineTest, TwinNamesFollowEachLookUpsOwnOrder) {
     auto twins = CatalogueWithTwins();
     ASSERT_EQ(twins->Entries.size(), 3u);
     EXPECT_EQ(twins->FindEntry("dup.txt"), twins->Entries[2].get()) << "extraction by name takes the last";
-    twins->ForceReplace = true;
-    ASSERT_TRUE(twins->AddToPlan("dup.txt", dest_.Path(), 0, KeepExisting));
-    EXPECT_EQ(twins->Groups[0].front()->Entry, twins->Entries[0].get()) << "the plan takes the first";
+    TInstallPlan plan(*twins);
+    plan.ForceReplace = true;
+    ASSERT_TRUE(plan.AddToPlan("dup.txt", dest_.Path(), 0, KeepExisting));
+    EXPECT_EQ(plan.Groups[0].front()->Entry, twins->Entries[0].get()) << "the plan takes the first";
     const std::int32_t cluster = GetClusterSize(dest_.Path());
     const std::int32_t lastSize = (5000 + cluster - 1) / cluster * cluster;
     EXPECT_EQ(twins->ComponentSize("dup.txt", dest_.Path()), lastSize) << "sizes count the last one only";

@@ -17,7 +17,7 @@ TEST_F(EngineTest, AbortOnTheThirdSpellingFileStopsTheRun) {
     RemoveTree(SharedDataFolder() + "Hidden");
     user_.Queue(CopyAnswer::Abort);
 
-    const InstallResult result = RunInstall(catalogue(), target_, user_);
+    const InstallResult result = RunInstall(plan_, target_, user_);
     EXPECT_EQ(result, InstallResult::Aborted);
     EXPECT_EQ(user_.Questions().size(), 1u);
     EXPECT_TRUE(FileExists(dest_ / "qwp.exe"));
@@ -40,12 +40,12 @@ TEST_F(EngineTest, AbortOnTheThirdSpellingFileStopsTheRun) {
 }
 
 TEST_F(EngineTest, FullRunWritesEveryFileAndReinstallAddsNoDuplicates) {
-    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(plan_, target_, user_), InstallResult::Completed);
     ASSERT_FALSE(user_.Progress().empty());
     EXPECT_EQ(user_.Progress().back().bytesWritten, user_.Progress().back().bytesPlanned);
     EXPECT_TRUE(user_.Progress().back().currentDestination.empty());
     EXPECT_TRUE(user_.Questions().empty());
-    for (const auto& group : catalogue().Groups)
+    for (const auto& group : plan_.Groups)
         for (const auto& copy : group) {
             ASSERT_TRUE(FileExists(copy->Destination)) << copy->Destination;
             EXPECT_EQ(FileTimeOf(copy->Destination), copy->Entry->Date) << copy->Destination;
@@ -57,7 +57,7 @@ TEST_F(EngineTest, FullRunWritesEveryFileAndReinstallAddsNoDuplicates) {
     EXPECT_EQ(copies, 4u);
     ASSERT_TRUE(SaveInstallLog());
 
-    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(plan_, target_, user_), InstallResult::Completed);
     EXPECT_EQ(*InstallLog, firstLog) << "the earlier log is loaded first and nothing is repeated";
 }
 
@@ -74,7 +74,7 @@ TEST_F(EngineTest, StopFromTheFrontEndEndsTheRunBeforeTheNextCopy) {
     user_.onProgress = [](const InstallProgress& p) {
         return p.bytesWritten > 0 ? ProgressAnswer::Stop : ProgressAnswer::Continue;
     };
-    EXPECT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Aborted);
+    EXPECT_EQ(RunInstall(plan_, target_, user_), InstallResult::Aborted);
     EXPECT_EQ(Entries(dest_.Path()), std::vector<std::string>{"qwp.exe"});
     EXPECT_EQ(user_.Progress().size(), 2u);
     EXPECT_TRUE(user_.Questions().empty());
@@ -82,7 +82,7 @@ TEST_F(EngineTest, StopFromTheFrontEndEndsTheRunBeforeTheNextCopy) {
 
 TEST_F(EngineTest, RunOfTheProgramAloneWritesItsTwoFilesAndTheDataFolders) {
     target_.SelectedComponents = 0x01;
-    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(plan_, target_, user_), InstallResult::Completed);
     EXPECT_EQ(Entries(dest_.Path()), (std::vector<std::string>{"License.txt", "qwp.exe"}));
     const std::string shared = SharedDataFolder();
     EXPECT_EQ(Entries(shared), (std::vector<std::string>{"Hidden", "Public"}));
@@ -99,7 +99,7 @@ TEST_F(EngineTest, RunOfTheProgramAloneWritesItsTwoFilesAndTheDataFolders) {
 // the files replaced by their time are unchanged.
 TEST_F(EngineTest, PortableReinstallKeepsOrSkipsEveryFileAndWritesNoLogFile) {
     if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
-    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    ASSERT_EQ(RunInstall(plan_, target_, user_), InstallResult::Completed);
     EXPECT_EQ(InstallLogPath, "");
     const std::string programLine = "File Copy: " + portable_ + "qwp.exe";
     EXPECT_NE(std::find(InstallLog->begin(), InstallLog->end(), programLine), InstallLog->end());
@@ -111,11 +111,11 @@ TEST_F(EngineTest, PortableReinstallKeepsOrSkipsEveryFileAndWritesNoLogFile) {
                                              portable_ + "Clip Library\\Closings\\Sincerely.rtf",
                                              spelling + "English (American).asc", spelling + "English (British).cache"};
     for (const std::string& path : edited) ASSERT_TRUE(WriteWholeFile(path, "the user's own")) << path;
-    ASSERT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
-    for (int g = 0; g < kComponentCount; ++g) EXPECT_TRUE(catalogue().Groups[g].empty()) << "group " << g;
+    ASSERT_EQ(RunInstall(plan_, target_, user_), InstallResult::Completed);
+    for (int g = 0; g < kComponentCount; ++g) EXPECT_TRUE(plan_.Groups[g].empty()) << "group " << g;
     for (const std::string& path : edited) EXPECT_EQ(ReadWholeFile(path), "the user's own") << path;
     EXPECT_TRUE(InstallLog->empty());
-    EXPECT_TRUE(catalogue().SharedUpdateList.empty());
+    EXPECT_TRUE(plan_.SharedUpdateList.empty());
 }
 
 TEST_F(EngineTest, IgnoringEveryFailureRunsToTheEnd) {
@@ -123,7 +123,7 @@ TEST_F(EngineTest, IgnoringEveryFailureRunsToTheEnd) {
     ASSERT_TRUE(CreateDirectoryA((dest_ / "qwp.exe").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((dest_ / "License.txt").c_str(), nullptr));
     user_.SetFallback(CopyAnswer::Ignore);
-    EXPECT_EQ(RunInstall(catalogue(), target_, user_), InstallResult::Completed);
+    EXPECT_EQ(RunInstall(plan_, target_, user_), InstallResult::Completed);
     EXPECT_EQ(user_.Questions().size(), 2u);
     for (const auto& line : *InstallLog) EXPECT_NE(line.rfind("File Copy: ", 0), 0u) << line;
 }

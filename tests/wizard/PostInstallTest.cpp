@@ -116,7 +116,7 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0], UpdateLogStampLine(stamp));
     EXPECT_EQ(std::count_if(log.begin(), log.end(), IsStampLine), 1);
-    EXPECT_EQ(log.size(), session().Catalogue().SharedUpdateList.size() + 1);
+    EXPECT_EQ(log.size(), session().Plan().SharedUpdateList.size() + 1);
     EXPECT_NE(std::find(log.begin(), log.end(), shared_ + "Public\\Basic.asn"), log.end());
 
     // The launch: the quoted program without arguments.
