@@ -1,5 +1,6 @@
 #include "controls/MessageDlg.h"
 
+#include "instutils/EscapedException.h"
 #include "instutils/Handles.h"
 
 #include <windows.h>
@@ -183,7 +184,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             }
         }
     } catch (...) {
-        // No exception may unwind through user32.
+        // No exception may unwind through user32: it is kept, the dialog
+        // ends, and the exception goes on from where the dialog was asked for.
+        KeepEscapedException(std::current_exception());
         EndDialog(dialog, static_cast<INT_PTR>(MsgResult::None));
     }
     return FALSE;
@@ -231,6 +234,7 @@ MsgResult ShowDialog(const MessageRequest& request) {
         GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
         request.owner ? request.owner : GetActiveWindow(),
         DialogProc, reinterpret_cast<LPARAM>(&state));
+    RethrowEscapedException();
     if (answer == -1) return AnswerWithoutDialog(request);
     if (answer <= 0) return MsgResult::None;
     return static_cast<MsgResult>(answer);

@@ -1,5 +1,7 @@
 #include "controls/SubclassedWindow.h"
 
+#include "instutils/EscapedException.h"
+
 namespace qwp {
 namespace {
 
@@ -59,6 +61,8 @@ LRESULT CALLBACK SubclassedWindow::Proc(HWND window, UINT message, WPARAM wParam
         }
         return self->handler_ ? self->handler_(message, wParam, lParam) : self->CallPrevious(message, wParam, lParam);
     } catch (...) {
+        // Kept for the loop that runs the window, which ends the run with it.
+        KeepEscapedException(std::current_exception());
         return 0;
     }
 }

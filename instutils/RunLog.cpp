@@ -1,15 +1,16 @@
 #include "instutils/RunLog.h"
 
-#include "instutils/FileContent.h"
+#include "instutils/Handles.h"
+
+#include <windows.h>
 
 namespace qwp {
 
 namespace {
 
 struct RunLogState {
-    bool active = false;
-    std::string path;
-    std::string text;
+    UniqueFile file;
+    bool allWritten = true;
 };
 
 RunLogState& State() {
@@ -19,31 +20,38 @@ RunLogState& State() {
 
 }  // namespace
 
-void StartRunLog(const std::string& path) {
+bool StartRunLog(const std::string& path) {
     RunLogState& state = State();
-    state.active = !path.empty();
-    state.path = path;
-    state.text.clear();
+    state.file.reset();
+    state.allWritten = true;
+    if (path.empty()) return true;
+    // Others may read the log while the run goes on (a deployment tool
+    // following it), but nobody writes to it.
+    state.file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    return state.file.valid();
 }
 
-bool RunLogActive() { return State().active; }
+bool RunLogActive() { return State().file.valid(); }
 
 void RunLogLine(const char* kind, const std::string& text) {
     RunLogState& state = State();
-    if (!state.active) return;
-    state.text += kind;
-    state.text += ": ";
-    for (const char c : text) state.text += (c == '\r' || c == '\n') ? ' ' : c;
-    state.text += "\r\n";
+    if (!state.file) return;
+    std::string line = kind;
+    line += ": ";
+    for (const char c : text) line += (c == '\r' || c == '\n') ? ' ' : c;
+    line += "\r\n";
+    DWORD written = 0;
+    if (!WriteFile(state.file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size())
+        state.allWritten = false;
 }
 
 bool FinishRunLog() {
     RunLogState& state = State();
-    if (!state.active) return false;
-    state.active = false;
-    const bool written = ReplaceFileContent(state.path, state.text);
-    state.text.clear();
-    return written;
+    if (!state.file) return false;
+    const bool closed = CloseHandle(state.file.release()) != FALSE;
+    return closed && state.allWritten;
 }
 
 }  // namespace qwp

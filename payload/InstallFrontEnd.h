@@ -30,7 +30,8 @@ public:
     virtual ~InstallFrontEnd() = default;
 
     // Before each copy and once when the copies are done. Stop ends the run
-    // before the next copy, as Abort after a failed copy does.
+    // before the next copy, as Abort after a failed copy does; at the last
+    // report nothing is left to stop.
     virtual ProgressAnswer OnProgress(const InstallProgress& progress) = 0;
     // A file could not be written; message is the text to show the user.
     virtual CopyAnswer OnCopyFailed(const std::string& destination, const std::string& message) = 0;

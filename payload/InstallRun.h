@@ -1,6 +1,6 @@
 // The install run: opens the install log, plans the chosen components and
-// writes every planned copy, group by group. The install session runs it for
-// both front ends; the tests call it directly.
+// writes every planned copy, group by group. The install session runs its
+// two halves as two steps for both front ends; the tests run it whole.
 #pragma once
 
 #include "payload/AttachFiles.h"
@@ -16,7 +16,7 @@ enum class InstallResult {
 
 // The first half of the run: whether the target is portable decided for
 // good, the install log opened (loading an earlier Install.log of the
-// destination unless portable), the plan built into the catalogue's groups.
+// destination unless portable), the plan's groups built.
 void PlanInstall(TInstallPlan& plan, InstallTarget& target);
 // The second half: every planned copy, in group order.
 InstallResult CopyPlannedFiles(const TInstallPlan& plan, InstallFrontEnd& frontEnd);

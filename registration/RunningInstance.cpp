@@ -1,5 +1,8 @@
 #include "registration/RunningInstance.h"
 
+#include "instutils/Handles.h"
+#include "instutils/PathText.h"
+
 #include <windows.h>
 
 namespace qwp {
@@ -24,6 +27,20 @@ bool IsWordProcessorRunning() {
     // result says nothing; the flag does.
     EnumWindows(FindMarkedWindow, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+bool IsWordProcessorHeld(const std::string& mainDir) {
+    if (mainDir.empty()) return false;
+    const std::string program = JoinPath(mainDir, "qwp.exe");
+    // Every kind of sharing is offered: only a holder that shares no
+    // writing refuses the open.
+    UniqueFile file(CreateFileA(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+bool IsWordProcessorInUse(const std::string& mainDir) {
+    return IsWordProcessorRunning() || IsWordProcessorHeld(mainDir);
 }
 
 }  // namespace qwp

@@ -1,7 +1,9 @@
 #include "registration/SetupChoices.h"
 
+#include "instutils/DestinationRules.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
+#include "registration/UninstallEntry.h"
 
 namespace qwp {
 
@@ -21,6 +23,23 @@ namespace {
 
 constexpr std::int32_t kCsidlProgramFiles = 0x0026;
 
+// A stored folder the setup can install into again: an existing folder that
+// the destination rules accept.
+bool IsUsableFolder(const std::optional<std::string>& folder) {
+    return folder && !folder->empty() && !DrivePart(*folder).empty() &&
+           CheckDestination(*folder).fault == DestinationFault::None && FolderExists(*folder);
+}
+
+// Where an earlier installation went: this user's stored folder, else the
+// folder the machine's uninstall entry names (an installation made by
+// another account, a deployment tool running as the system among them).
+std::optional<std::string> EarlierFolder(const std::optional<std::string>& stored) {
+    if (IsUsableFolder(stored)) return stored;
+    const std::optional<std::string> recorded = RecordedInstallLocation();
+    if (IsUsableFolder(recorded)) return recorded;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string DefaultMainDir() {
@@ -35,9 +54,10 @@ StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFol
     else
         registry.OpenKeyReadOnly(kInstallKey);
 
-    choices.MainDir = registry.ReadString(kMainDirValue).value_or(std::string());
-    if (choices.MainDir.empty() || !FolderExists(choices.MainDir)) choices.MainDir = DefaultMainDir();
-    if (commandLineFolder) choices.MainDir = *commandLineFolder;
+    if (commandLineFolder)
+        choices.MainDir = *commandLineFolder;
+    else
+        choices.MainDir = EarlierFolder(registry.ReadString(kMainDirValue)).value_or(DefaultMainDir());
 
     choices.StoredComponents = registry.ReadInteger(kComponentsValue).value_or(choices.StoredComponents);
     choices.InstallToAll = registry.ReadBool(kInstallToAllValue).value_or(choices.InstallToAll);

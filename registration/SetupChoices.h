@@ -53,11 +53,13 @@ std::string DefaultMainDir();
 enum class ChoiceKeys { Created, Untouched };
 
 // Reads the Install key; an absent value, or one stored with another type,
-// takes its default. MAINDIR also falls back to DefaultMainDir() when it is
-// empty or names no existing folder. Then the folder of the command line's
-// "-d" option, when there is one, replaces it as given (possibly empty,
-// never checked), and (with ChoiceKeys::Created) the Internal key is
-// opened, which creates it, as opening the Install key creates that one.
+// takes its default. The folder of the command line's "-d" option, when
+// there is one, is taken as given (possibly empty, never checked); else
+// MAINDIR, when it names an existing folder the destination rules accept;
+// else the machine's uninstall entry's InstallLocation, on the same
+// condition; else DefaultMainDir(). Then (with ChoiceKeys::Created) the
+// Internal key is opened, which creates it, as opening the Install key
+// creates that one.
 // Registry failures only leave defaults.
 StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder,
                                 ChoiceKeys keys = ChoiceKeys::Created);

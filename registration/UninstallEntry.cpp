@@ -19,6 +19,10 @@ const char kDisplayVersionValue[] = "DisplayVersion";
 const char kEstimatedSizeValue[] = "EstimatedSize";
 const char kPublisherValue[] = "Publisher";
 const char kUninstallStringValue[] = "UninstallString";
+const char kInstallLocationValue[] = "InstallLocation";
+const char kInstallDateValue[] = "InstallDate";
+const char kNoModifyValue[] = "NoModify";
+const char kNoRepairValue[] = "NoRepair";
 
 const char kUninstallDisplayName[] = "Quilvane Word Processor";
 const char kUninstallDisplayVersion[] = "4.0.6.7";
@@ -27,6 +31,16 @@ const char kUninstallPublisher[] = "The Quilvane Word Processor Team";
 namespace {
 
 const char kProgramName[] = "qwp.exe";
+
+// Today's local date as yyyymmdd, the form the program list sorts by.
+std::string TodayAsInstallDate() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    unsigned rest = now.wYear * 10000u + now.wMonth * 100u + now.wDay;
+    std::string text(8, '0');
+    for (std::size_t i = text.size(); i-- > 0; rest /= 10) text[i] = static_cast<char>('0' + rest % 10);
+    return text;
+}
 
 // The whole size of a file, opened for attribute access only with read
 // sharing, as the 32-bit size query opens it; -1 when it cannot be opened.
@@ -98,7 +112,21 @@ bool WriteUninstallEntry(TRegistry& registry, const std::string& mainDir) {
     ok = registry.WriteInteger(kEstimatedSizeValue, FolderSizeKB(mainDir, GetClusterSize(mainDir))) && ok;
     ok = registry.WriteString(kPublisherValue, kUninstallPublisher) && ok;
     ok = registry.WriteString(kUninstallStringValue, "\"" + program + "\" -ui") && ok;
+    // Where an upgrade run by another account (a deployment tool as the
+    // system, a second administrator) finds the installation.
+    ok = registry.WriteString(kInstallLocationValue, mainDir) && ok;
+    ok = registry.WriteString(kInstallDateValue, TodayAsInstallDate()) && ok;
+    // The word processor has no change or repair mode of its own.
+    ok = registry.WriteInteger(kNoModifyValue, 1) && ok;
+    ok = registry.WriteInteger(kNoRepairValue, 1) && ok;
     return ok;
+}
+
+std::optional<std::string> RecordedInstallLocation() {
+    TRegistry registry;
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKeyReadOnly(kUninstallKey)) return std::nullopt;
+    return registry.ReadString(kInstallLocationValue);
 }
 
 }  // namespace qwp

@@ -6,6 +6,7 @@
 #include "registration/Registry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qwp {
@@ -20,6 +21,10 @@ extern const char kDisplayVersionValue[];   // "DisplayVersion", REG_SZ
 extern const char kEstimatedSizeValue[];    // "EstimatedSize", REG_DWORD, kilobytes
 extern const char kPublisherValue[];        // "Publisher", REG_SZ
 extern const char kUninstallStringValue[];  // "UninstallString", REG_SZ
+extern const char kInstallLocationValue[];  // "InstallLocation", REG_SZ, the destination folder
+extern const char kInstallDateValue[];      // "InstallDate", REG_SZ, yyyymmdd
+extern const char kNoModifyValue[];         // "NoModify", REG_DWORD 1
+extern const char kNoRepairValue[];         // "NoRepair", REG_DWORD 1
 
 extern const char kUninstallDisplayName[];     // "Quilvane Word Processor"
 extern const char kUninstallDisplayVersion[];  // "4.0.6.7"
@@ -38,8 +43,13 @@ std::uint32_t FolderSizeKB(const std::string& folder, std::int32_t clusterSize);
 // Switches the registry to HKEY_LOCAL_MACHINE (closing whatever key was
 // open), opens the Uninstall key and writes DisplayIcon, DisplayName,
 // DisplayVersion, EstimatedSize (the destination's size on its volume's
-// cluster size, taken once), Publisher and UninstallString, in that order.
+// cluster size, taken once), Publisher, UninstallString, InstallLocation,
+// InstallDate, NoModify and NoRepair, in that order.
 // False when the key could not be opened or a value could not be written.
 bool WriteUninstallEntry(TRegistry& registry, const std::string& mainDir);
+
+// The InstallLocation of the machine's uninstall entry, whoever installed
+// it; nullopt when there is no entry or no such text. Creates nothing.
+std::optional<std::string> RecordedInstallLocation();
 
 }  // namespace qwp

@@ -11,12 +11,6 @@ namespace {
 
 constexpr char kProductFolder[] = "Quilvane";
 
-// The text after the last backslash or colon.
-std::string FileNamePart(const std::string& path) {
-    const std::size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 }  // namespace
 
 char LowerDriveLetter(char c) {
@@ -34,9 +28,26 @@ char ProgramFilesDriveLetter() {
     return 'c';
 }
 
-// The text is kept as typed, whatever its length: a destination that cannot
-// be written is reported by the install run.
-std::string NormalizedDestDir(const std::string& typed, char driveLetter) {
+namespace {
+
+// The 64-bit Program Files folder, which a 32-bit program on 64-bit Windows
+// only learns from the environment; empty elsewhere.
+std::string NativeProgramFiles() {
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetEnvironmentVariableA("ProgramW6432", folder, sizeof folder);
+    return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
+}
+
+bool IsProgramFilesItself(const std::string& folder) {
+    const std::string native = NativeProgramFiles();
+    return SameName(folder, GetSpecialFolder(CSIDL_PROGRAM_FILES)) || (!native.empty() && SameName(folder, native));
+}
+
+}  // namespace
+
+// The text is kept whatever its length: a destination that cannot be
+// written is reported by the install run.
+CheckedDestination NormalizedDestination(const std::string& typed, char driveLetter) {
     std::string s = typed;
     const std::size_t first = s.find_first_not_of(' ');
     s = first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
@@ -44,10 +55,20 @@ std::string NormalizedDestDir(const std::string& typed, char driveLetter) {
         const char letter = LowerDriveLetter(driveLetter);
         s = std::string(1, letter ? letter : ProgramFilesDriveLetter()) + ":";
     }
-    if (LastChar(s) == '\\') DeleteLastChar(s);
-    if (FileNamePart(s).empty() || SameName(s, GetSpecialFolder(CSIDL_PROGRAM_FILES)))
-        s = JoinPath(s, kProductFolder);
-    return s;
+    CheckedDestination checked = CheckDestination(s);
+    if (checked.fault == DestinationFault::None &&
+        (IsDriveOrShareRoot(checked.folder) || IsProgramFilesItself(checked.folder)))
+        checked.folder = JoinPath(checked.folder, kProductFolder);
+    return checked;
+}
+
+std::string UnusableFolderMessage(const CheckedDestination& checked) {
+    return std::string("The folder \"") + checked.folder + "\" " + DestinationFaultText(checked.fault) +
+           ".\rPlease choose another destination folder.";
+}
+
+std::string NormalizedDestDir(const std::string& typed, char driveLetter) {
+    return NormalizedDestination(typed, driveLetter).folder;
 }
 
 }  // namespace qwp

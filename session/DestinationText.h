@@ -3,6 +3,8 @@
 // same rules.
 #pragma once
 
+#include "instutils/DestinationRules.h"
+
 #include <string>
 
 namespace qwp {
@@ -16,9 +18,16 @@ char LowerDriveLetter(char c);
 char ProgramFilesDriveLetter();
 
 // The text without leading and trailing blanks; without a drive, the drive
-// given (any case; the Program Files drive when it is not a letter); without
-// a trailing backslash; and with "Quilvane" appended to a bare drive and to
-// the Program Files folder itself.
+// given (any case; the Program Files drive when it is not a letter); tidied
+// by the destination rules ("." and ".." resolved, no trailing backslash);
+// and with "Quilvane" appended to a bare drive or share and to the Program
+// Files folder itself (the 32-bit one and, on 64-bit Windows, the native
+// one). A folder the rules refuse comes with its fault and gets no
+// "Quilvane".
+CheckedDestination NormalizedDestination(const std::string& typed, char driveLetter);
+// What the user is told of a refused folder: the folder and the reason.
+std::string UnusableFolderMessage(const CheckedDestination& checked);
+// Its folder text alone.
 std::string NormalizedDestDir(const std::string& typed, char driveLetter);
 
 }  // namespace qwp

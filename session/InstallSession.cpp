@@ -6,7 +6,6 @@
 #include "registration/PostInstall.h"
 #include "registration/UninstallEntry.h"
 #include "registration/UpdateLog.h"
-#include "session/DestinationText.h"
 
 namespace qwp {
 
@@ -14,6 +13,8 @@ namespace {
 
 const char kNotRecordedIntro[] =
     "The files of Quilvane Word Processor are installed, but setup could not record all of the installation:";
+const char kStoppedNotRecordedIntro[] =
+    "Setup of Quilvane Word Processor stopped before its end, and could not record what it installed:";
 const char kStoredChoicesItem[] = "the setup choices (HKEY_CURRENT_USER\\Software\\Quilvane Word Processor\\Install)";
 const char kUninstallEntryItem[] =
     "the uninstall entry (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
@@ -35,8 +36,10 @@ void InstallSession::ReadStoredChoices(const std::optional<std::string>& command
     options_.Launch = stored.Launch;
 }
 
-void InstallSession::SetDestination(const std::string& typed, char driveLetter) {
-    target_.MainDir = NormalizedDestDir(typed, driveLetter);
+CheckedDestination InstallSession::SetDestination(const std::string& typed, char driveLetter) {
+    CheckedDestination checked = NormalizedDestination(typed, driveLetter);
+    if (checked.fault == DestinationFault::None) target_.MainDir = checked.folder;
+    return checked;
 }
 
 std::int32_t InstallSession::ComponentSize(int component) const {
@@ -72,7 +75,7 @@ void InstallSession::End(InstallFrontEnd& frontEnd) {
     if (next_ < InstallStep::StoredChoices) next_ = InstallStep::StoredChoices;
     RunThrough(InstallStep::InstallLog, frontEnd);
     if (unrecorded_.size() > reported_) {
-        std::string message = kNotRecordedIntro;
+        std::string message = copyAborted_ ? kStoppedNotRecordedIntro : kNotRecordedIntro;
         for (std::size_t i = reported_; i < unrecorded_.size(); ++i) message += "\r" + unrecorded_[i];
         reported_ = unrecorded_.size();
         frontEnd.OnFailure(message);

@@ -11,7 +11,7 @@
 //
 // An unattended run goes through them straight; the wizard moves the session
 // on page by page (the plan and copy on entering the installing page, the
-// post-install actions on leaving the associations page, the update log at
+// post-install actions on entering the completion page, the update log at
 // Finish). Whatever way the run leaves after the copy started (finished,
 // aborted, closed, failed), End stores the choices with the uninstall entry
 // and saves Install.log: there is one ending for every front end.
@@ -25,6 +25,7 @@
 #include "payload/InstallPlan.h"
 #include "registration/SetupChoices.h"
 #include "session/ComponentSelection.h"
+#include "session/DestinationText.h"
 
 #include <cstdint>
 #include <optional>
@@ -70,9 +71,10 @@ public:
     void ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys);
 
     // The destination as given, taken as the folder page takes typed text
-    // (see NormalizedDestDir); driveLetter is the drive a text without one
-    // goes to, '\0' for the Program Files drive.
-    void SetDestination(const std::string& typed, char driveLetter);
+    // (see NormalizedDestination); driveLetter is the drive a text without
+    // one goes to, '\0' for the Program Files drive. A folder the rules
+    // refuse leaves the destination as it was and comes back with its fault.
+    CheckedDestination SetDestination(const std::string& typed, char driveLetter);
     const std::string& Destination() const { return target_.MainDir; }
 
     ComponentSelection& Selection() { return selection_; }

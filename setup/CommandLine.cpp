@@ -2,17 +2,31 @@
 
 namespace qwp {
 
+const char kUsageText[] =
+    "Usage: setup.exe [options]\r"
+    "-d<folder>: the installation folder (first argument only)\r"
+    "/D=<folder>: the installation folder (last argument, unquoted)\r"
+    "/DIR=<folder>: the installation folder\r"
+    "/S or /VERYSILENT: install without any window\r"
+    "/P or /SILENT: install with only a progress window\r"
+    "/LOG=<path>: write a diagnostic log of the run\r"
+    "/SUPPRESSMSGBOXES, /NORESTART: accepted, no effect\r"
+    "/? or /HELP: show this message";
+
 namespace {
+
+// Packaging tools pass the folder unquoted after this, at the very end.
+const char kFolderToEnd[] = "/D=";
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// True when text starts with the prefix, letters compared without case.
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
+// True when text holds the prefix at position at, letters compared without case.
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix, std::size_t at = 0) {
+    if (at > text.size() || text.size() - at < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Upper(text[i]) != Upper(prefix[i])) return false;
+        if (Upper(text[at + i]) != Upper(prefix[i])) return false;
     return true;
 }
 
@@ -23,6 +37,16 @@ RunMode Quieter(RunMode a, RunMode b) {
     return rank(a) >= rank(b) ? a : b;
 }
 
+void SetSilent(SetupOptions& o, const std::string&) { o.mode = Quieter(o.mode, RunMode::Silent); }
+void SetProgress(SetupOptions& o, const std::string&) { o.mode = Quieter(o.mode, RunMode::Progress); }
+void SetLog(SetupOptions& o, const std::string& value) { o.logPath = value; }
+void SetFolder(SetupOptions& o, const std::string& value) {
+    o.hasDestDir = true;
+    o.destDir = value;
+}
+void AskForUsage(SetupOptions& o, const std::string&) { o.showUsage = true; }
+void NoEffect(SetupOptions&, const std::string&) {}
+
 // A switch that may stand anywhere. A name ending in '=' takes the rest of the
 // argument as its value; any other name must match the whole argument. Names
 // are matched ignoring case.
@@ -32,9 +56,16 @@ struct Switch {
 };
 
 const Switch kSwitches[] = {
-    {"/S", [](SetupOptions& o, const std::string&) { o.mode = Quieter(o.mode, RunMode::Silent); }},
-    {"/P", [](SetupOptions& o, const std::string&) { o.mode = Quieter(o.mode, RunMode::Progress); }},
-    {"/LOG=", [](SetupOptions& o, const std::string& value) { o.logPath = value; }},
+    {"/S", SetSilent},
+    {"/VERYSILENT", SetSilent},
+    {"/P", SetProgress},
+    {"/SILENT", SetProgress},
+    {"/LOG=", SetLog},
+    {"/DIR=", SetFolder},  // read after "-d", so it wins over it
+    {"/SUPPRESSMSGBOXES", NoEffect},
+    {"/NORESTART", NoEffect},
+    {"/?", AskForUsage},
+    {"/HELP", AskForUsage},
 };
 
 // The switch the argument is, or null; value receives what follows its name.
@@ -50,37 +81,64 @@ const Switch* MatchSwitch(const std::string& arg, std::string& value) {
     return nullptr;
 }
 
+// Where the arguments start: a quoted program name ends at the next quote,
+// blanks and all; an unquoted one at the first blank. Quotes inside it are
+// not looked at.
+std::size_t SkipProgramName(const std::string& raw) {
+    std::size_t i = 0;
+    if (i < raw.size() && raw[i] == '"') {
+        ++i;
+        while (i < raw.size() && raw[i] != '"') ++i;
+        if (i < raw.size()) ++i;
+    } else {
+        while (i < raw.size() && !IsBlank(raw[i])) ++i;
+    }
+    return i;
+}
+
+std::size_t SkipBlanks(const std::string& raw, std::size_t i) {
+    while (i < raw.size() && IsBlank(raw[i])) ++i;
+    return i;
+}
+
+// Reads the argument starting at i into arg and returns where it ends.
+std::size_t ReadArgument(const std::string& raw, std::size_t i, std::string& arg) {
+    bool quoted = false;
+    for (; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (IsBlank(c) && !quoted)
+            break;
+        else
+            arg += c;
+    }
+    return i;
+}
+
+// Where a final "/D=" starts in the raw text, or npos. It counts only where an
+// argument starts, so neither the program name nor a quoted argument can hold it.
+std::size_t FindFolderToEnd(const std::string& raw) {
+    for (std::size_t i = SkipBlanks(raw, SkipProgramName(raw)); i < raw.size(); i = SkipBlanks(raw, i)) {
+        if (StartsWithIgnoringCase(raw, kFolderToEnd, i)) return i;
+        std::string ignored;
+        i = ReadArgument(raw, i, ignored);
+    }
+    return std::string::npos;
+}
+
+std::string WithoutTrailingBlanks(std::string text) {
+    while (!text.empty() && IsBlank(text.back())) text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(const std::string& raw) {
-    std::size_t i = 0;
-    const std::size_t end = raw.size();
-
-    // The program name: a quoted one ends at the next quote, blanks and all;
-    // an unquoted one at the first blank. Quotes inside it are not looked at.
-    if (i < end && raw[i] == '"') {
-        ++i;
-        while (i < end && raw[i] != '"') ++i;
-        if (i < end) ++i;
-    } else {
-        while (i < end && !IsBlank(raw[i])) ++i;
-    }
-
     std::vector<std::string> args;
-    for (;;) {
-        while (i < end && IsBlank(raw[i])) ++i;
-        if (i == end) break;
+    for (std::size_t i = SkipBlanks(raw, SkipProgramName(raw)); i < raw.size(); i = SkipBlanks(raw, i)) {
         std::string arg;
-        bool quoted = false;
-        for (; i < end; ++i) {
-            const char c = raw[i];
-            if (c == '"')
-                quoted = !quoted;
-            else if (IsBlank(c) && !quoted)
-                break;
-            else
-                arg += c;
-        }
+        i = ReadArgument(raw, i, arg);
         args.push_back(arg);
     }
     return args;
@@ -92,16 +150,25 @@ SetupOptions ParseSetupOptions(const std::vector<std::string>& args) {
     // "-d" is read only in first place and case-sensitively, as the stored
     // choices always have; that argument is then no candidate for a switch.
     if (!args.empty() && args[0].compare(0, 2, "-d") == 0) {
-        options.hasDestDir = true;
-        options.destDir = args[0].substr(2);
+        SetFolder(options, args[0].substr(2));
         first = 1;
     }
     std::string value;
-    for (std::size_t i = first; i < args.size(); ++i)
-        if (const Switch* entry = MatchSwitch(args[i], value)) entry->apply(options, value);
+    for (std::size_t i = first; i < args.size(); ++i) {
+        if (const Switch* entry = MatchSwitch(args[i], value))
+            entry->apply(options, value);
+        else if (!args[i].empty() && args[i][0] == '/' && options.unknownSwitch.empty())
+            options.unknownSwitch = args[i];
+    }
     return options;
 }
 
-SetupOptions ParseCommandLine(const std::string& raw) { return ParseSetupOptions(SplitCommandLine(raw)); }
+SetupOptions ParseCommandLine(const std::string& raw) {
+    const std::size_t cut = FindFolderToEnd(raw);
+    if (cut == std::string::npos) return ParseSetupOptions(SplitCommandLine(raw));
+    SetupOptions options = ParseSetupOptions(SplitCommandLine(raw.substr(0, cut)));
+    SetFolder(options, WithoutTrailingBlanks(raw.substr(cut + sizeof kFolderToEnd - 1)));
+    return options;
+}
 
 }  // namespace qwp

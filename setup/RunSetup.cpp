@@ -1,12 +1,14 @@
 #include "setup/RunSetup.h"
 
 #include "controls/MessageDlg.h"
+#include "instutils/EscapedException.h"
 #include "instutils/ProcessStart.h"
 #include "instutils/RunLog.h"
 #include "payload/AttachFiles.h"
 #include "session/InstallSession.h"
 #include "setup/Application.h"
 #include "setup/CommandLine.h"
+#include "setup/SingleInstance.h"
 #include "setup/UnattendedFrontEnd.h"
 #include "setup/UnattendedRun.h"
 #include "wizard/MainDlg.h"
@@ -20,6 +22,7 @@ const char kPayloadDamagedMessage[] =
     "The setup program is damaged and cannot continue.\r"
     "Please download the setup of Quilvane Word Processor again.";
 const char kSetupFailedMessage[] = "Setup of Quilvane Word Processor has failed and cannot continue:\r";
+const char kAlreadyRunningMessage[] = "Setup of Quilvane Word Processor is already running.";
 
 namespace {
 
@@ -35,14 +38,32 @@ std::optional<std::string> CommandLineFolder(const SetupOptions& options) {
     return options.hasDestDir ? std::optional<std::string>(options.destDir) : std::nullopt;
 }
 
+// The ending's report once the wizard has closed: its window is hidden, so
+// the application's owner window carries the message and its taskbar button.
+class WizardEnding final : public InstallFrontEnd {
+public:
+    explicit WizardEnding(Application& application) : application_(application) {}
+    ProgressAnswer OnProgress(const InstallProgress&) override { return ProgressAnswer::Continue; }
+    CopyAnswer OnCopyFailed(const std::string&, const std::string&) override { return CopyAnswer::Abort; }
+    void OnFailure(const std::string& message) override {
+        RunLogLine("Failure", message);
+        application_.ShowTaskbarButton();
+        MessageDlg(application_.Owner(), message, MsgKind::Error, mbOK, mbOK, mbOK);
+    }
+
+private:
+    Application& application_;
+};
+
 // The wizard runs modally and moves the session on page by page; once it
 // has closed, whether it finished or the user left after the copy started,
 // the session's ending stores the choices and saves Install.log. The wizard
 // is gone before the catalogue goes.
-int RunWizard(InstallSession& session, const SetupOptions& options, HWND owner) {
-    TMainDlgForm wizard(owner, session, CommandLineFolder(options));
+int RunWizard(InstallSession& session, const SetupOptions& options, Application& application) {
+    TMainDlgForm wizard(application.Owner(), session, CommandLineFolder(options));
     const int result = wizard.ShowModal();
-    session.End(wizard);
+    WizardEnding ending(application);
+    session.End(ending);
     RunLogLine("Exit", std::string("0 (") + (result == kModalOK ? "wizard finished" : "wizard cancelled") + ")");
     return kExitSuccess;
 }
@@ -58,21 +79,52 @@ void EndAfterFailure(InstallSession& session) noexcept {
     }
 }
 
+int Stop(int code, const std::string& reason) {
+    RunLogLine("Exit", std::to_string(code) + " (" + reason + ")");
+    return code;
+}
+
+// "/?" and "/HELP" ask for the usage; any other unknown switch gets it too,
+// with its own exit code, and only a silent run shows nothing. Nothing is
+// written either way.
+std::optional<int> AnswerUsage(Application& application, const SetupOptions& options) {
+    if (!options.showUsage && options.unknownSwitch.empty()) return std::nullopt;
+    const bool unknown = !options.showUsage;
+    if (!(unknown && options.mode == RunMode::Silent)) {
+        application.ShowTaskbarButton();
+        MessageDlg(application.Owner(), kUsageText, unknown ? MsgKind::Error : MsgKind::Information, mbOK, mbOK,
+                   mbOK);
+    }
+    if (!unknown) return Stop(kExitSuccess, "usage shown");
+    return Stop(kExitBadArgument, "unknown switch " + options.unknownSwitch);
+}
+
 int RunWithCatalogue(Application& application, const SetupOptions& options) {
+    if (const std::optional<int> code = AnswerUsage(application, options)) return *code;
+    // Before the catalogue: a second run writes nothing, not even a
+    // temporary file.
+    const SingleInstance instance;
+    if (!instance.IsFirst()) {
+        if (options.mode == RunMode::Wizard) {
+            application.ShowTaskbarButton();
+            MessageDlg(application.Owner(), kAlreadyRunningMessage, MsgKind::Error, mbOK, mbOK, mbOK);
+        }
+        return Stop(kExitAlreadyRunning, "another setup of the product is running");
+    }
     std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
     if (!catalogue) {
-        RunLogLine("Exit", std::to_string(kExitPayloadDamaged) + " (the setup program is damaged)");
         // An unattended run must never wait for a person.
-        if (options.mode != RunMode::Wizard) return kExitPayloadDamaged;
-        // No wizard will carry the taskbar button: the owner window does.
-        application.ShowTaskbarButton();
-        MessageDlg(application.Owner(), kPayloadDamagedMessage, MsgKind::Error, mbOK, mbOK, mbOK);
-        return kExitPayloadDamaged;
+        if (options.mode == RunMode::Wizard) {
+            // No wizard will carry the taskbar button: the owner window does.
+            application.ShowTaskbarButton();
+            MessageDlg(application.Owner(), kPayloadDamagedMessage, MsgKind::Error, mbOK, mbOK, mbOK);
+        }
+        return Stop(kExitPayloadDamaged, "the setup program is damaged");
     }
     InstallSession session(*catalogue);
     try {
         if (options.mode != RunMode::Wizard) return RunUnattended(session, options, application.Owner());
-        return RunWizard(session, options, application.Owner());
+        return RunWizard(session, options, application);
     } catch (...) {
         EndAfterFailure(session);
         throw;
@@ -124,7 +176,11 @@ public:
 
 int RunReportingFailure(Application& application, const SetupOptions& options, const std::function<int()>& run) {
     try {
-        return run();
+        const int code = run();
+        // A window that failed after its loop had ended (a timer of the
+        // hidden wizard, a window being destroyed) still fails the run.
+        RethrowEscapedException();
+        return code;
     } catch (...) {
         return SetupFailed(application, options, std::current_exception());
     }

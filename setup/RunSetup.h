@@ -14,6 +14,8 @@ namespace qwp {
 extern const char kPayloadDamagedMessage[];
 // Followed by the reason, when an unexpected error ends the run.
 extern const char kSetupFailedMessage[];
+// The second run's message while another setup of the product runs.
+extern const char kAlreadyRunningMessage[];
 
 int RunSetup(HINSTANCE instance);
 

@@ -21,13 +21,18 @@ int Stop(int code, const char* reason) {
 
 int RunUnattended(InstallSession& session, const SetupOptions& options, HWND owner) {
     RunLogLine("Mode", options.mode == RunMode::Silent ? "silent" : "progress window");
-    if (IsWordProcessorRunning()) return Stop(kExitWordProcessorRunning, "the word processor is running");
 
     // Nothing is written until the install goes ahead: the keys are read
     // without being created.
     session.ReadStoredChoices(options.hasDestDir ? std::optional<std::string>(options.destDir) : std::nullopt,
                               ChoiceKeys::Untouched);
-    session.SetDestination(session.Destination(), '\0');
+    const CheckedDestination checked = session.SetDestination(session.Destination(), '\0');
+    if (checked.fault != DestinationFault::None) {
+        RunLogLine("Destination", UnusableFolderMessage(checked));
+        return Stop(kExitBadDestination, "the destination folder cannot be used");
+    }
+    if (IsWordProcessorInUse(session.Destination()))
+        return Stop(kExitWordProcessorRunning, "the word processor is running");
     if (!session.ChosenComponentsFit())
         return Stop(kExitNoDiskSpace, "not enough free space on the destination drive");
 

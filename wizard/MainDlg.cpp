@@ -7,7 +7,7 @@
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
-#include "wizard/EscapedException.h"
+#include "instutils/EscapedException.h"
 #include "wizard/WizardTexts.h"
 
 #include <commctrl.h>

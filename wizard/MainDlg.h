@@ -181,6 +181,7 @@ private:
     int modalResult_ = 0;
     bool installing_ = false;
     bool stopRequested_ = false;  // the user chose Abort while the files were copied
+    bool askingToStop_ = false;   // that question is open
     bool quitReceived_ = false;
     WPARAM quitCode_ = 0;
 };

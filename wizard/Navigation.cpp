@@ -7,7 +7,7 @@
 #include "registration/RunningInstance.h"
 #include "registration/UpdateLog.h"
 #include "wizard/ControlIds.h"
-#include "wizard/EscapedException.h"
+#include "instutils/EscapedException.h"
 #include "wizard/MainDlg.h"
 #include "wizard/WizardTexts.h"
 
@@ -109,7 +109,12 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
             break;
         case ComponentsPage:
             if (from == DestinationPage) {
-                session_.SetDestination(Text(IDC_DestDirEdt), drives_ ? drives_->SelectedDrive() : '\0');
+                const CheckedDestination checked =
+                    session_.SetDestination(Text(IDC_DestDirEdt), drives_ ? drives_->SelectedDrive() : '\0');
+                if (checked.fault != DestinationFault::None) {
+                    Ask(UnusableFolderMessage(checked), MsgKind::Error, mbOK, mbOK, mbOK);
+                    return;
+                }
                 SetText(IDC_DestDirEdt, session_.Destination());
             }
             UpdateComponentSizes();
@@ -123,7 +128,7 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
             break;
         }
         case InstallingPage:
-            if (IsWordProcessorRunning()) {
+            if (IsWordProcessorInUse(session_.Destination())) {
                 ShowRunningInstanceMessage();
                 return;
             }
@@ -179,7 +184,10 @@ bool TMainDlgForm::FormCloseQuery() {
 // question; Abort stops the copy after the file being written, as Abort in
 // a copy's error message does.
 void TMainDlgForm::AskToStopCopying() {
-    if (stopRequested_) return;
+    // One question at a time: a second close request while it is open (from
+    // another program) is not asked again inside it.
+    if (stopRequested_ || askingToStop_) return;
+    FlagScope asking(askingToStop_);
     if (FormCloseQuery()) stopRequested_ = true;
 }
 
@@ -206,8 +214,8 @@ bool TMainDlgForm::LoadLicence() {
             DeleteFileA(temporary.c_str());
         }
     } catch (...) {
-        // Out of memory on the way: the move fails, but the user keeps the
-        // buttons to try again or to leave.
+        // Out of memory on the way: the temporary file goes and the buttons
+        // come back before the failure ends the run.
         DeleteFileA(temporary.c_str());
         SetEnabled(IDC_NextBtn, true);
         SetEnabled(IDC_CancelBtn, true);
@@ -278,7 +286,9 @@ void TMainDlgForm::RunInstallPage() {
         UpdateWindow(hwnd_);
         completed = session_.RunThrough(InstallStep::Copy, *this);
     }
-    if (!completed)
+    // Abort in the close question during the last report, once every file
+    // was written, still ends the wizard as the user chose.
+    if (!completed || stopRequested_)
         CloseWithResult(kModalCancel);
     else
         ChangePage(InstallingPage, AssociationsPage);

@@ -1,5 +1,5 @@
 #include "wizard/ProgressWindow.h"
-#include "wizard/EscapedException.h"
+#include "instutils/EscapedException.h"
 #include "wizard/WindowThunk.h"
 
 #include "instutils/SetupError.h"

@@ -10,7 +10,7 @@
 // member `LRESULT HandleMessage(UINT, WPARAM, LPARAM)`.
 #pragma once
 
-#include "wizard/EscapedException.h"
+#include "instutils/EscapedException.h"
 
 #include <windows.h>
 

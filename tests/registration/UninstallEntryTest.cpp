@@ -127,7 +127,7 @@ protected:
     TempFolder dest_;
 };
 
-TEST_F(UninstallEntryTest, SixValuesWithTheirTypesAndContents) {
+TEST_F(UninstallEntryTest, ValuesWithTheirTypesAndContents) {
     ASSERT_TRUE(WriteWholeFile(dest_ / "qwp.exe", Bytes(5000)));
     ASSERT_TRUE(CreateDirectoryA((dest_ / "Sub Folder").c_str(), nullptr));
     ASSERT_TRUE(WriteWholeFile(dest_ / "Sub Folder\\data.bin", Bytes(70000)));
@@ -152,6 +152,15 @@ TEST_F(UninstallEntryTest, SixValuesWithTheirTypesAndContents) {
         EXPECT_EQ(ReadSzValue(key, "Publisher"), std::optional<std::string>("The Quilvane Word Processor Team"));
         EXPECT_EQ(ReadSzValue(key, "UninstallString"),
                   std::optional<std::string>("\"" + mainDir + "\\qwp.exe\" -ui"));
+        EXPECT_EQ(ReadSzValue(key, "InstallLocation"), std::optional<std::string>(mainDir));
+        SYSTEMTIME today;
+        GetLocalTime(&today);
+        char date[16];
+        wsprintfA(date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+        EXPECT_EQ(ReadSzValue(key, "InstallDate"), std::optional<std::string>(date));
+        EXPECT_EQ(ReadDwordValue(key, "NoModify"), std::optional<DWORD>(1));
+        EXPECT_EQ(ReadDwordValue(key, "NoRepair"), std::optional<DWORD>(1));
+        EXPECT_EQ(RecordedInstallLocation(), std::optional<std::string>(mainDir)) << "read back for an upgrade";
         // Texts are stored with their terminating NUL.
         const std::optional<RawValue> raw = ReadRawValue(key, "DisplayName");
         ASSERT_TRUE(raw);
@@ -171,7 +180,7 @@ TEST_F(UninstallEntryTest, SecondInstallationOverwritesTheOneEntryAndKeepsOtherV
         TRegistry registry;
         WriteUninstallEntry(registry, dest_.Path());
     }
-    ASSERT_TRUE(WriteSzValue(key, "InstallLocation", "left by someone else"));
+    ASSERT_TRUE(WriteSzValue(key, "Comments", "left by someone else"));
     {
         TRegistry registry;
         WriteUninstallEntry(registry, other.Path());
@@ -180,7 +189,8 @@ TEST_F(UninstallEntryTest, SecondInstallationOverwritesTheOneEntryAndKeepsOtherV
     EXPECT_EQ(ReadSzValue(key, "DisplayIcon"), std::optional<std::string>(other / "qwp.exe"));
     EXPECT_EQ(ReadSzValue(key, "UninstallString"), std::optional<std::string>("\"" + other / "qwp.exe" + "\" -ui"));
     EXPECT_EQ(ReadDwordValue(key, "EstimatedSize"), std::optional<DWORD>(0)) << "the other folder is empty";
-    EXPECT_EQ(ReadSzValue(key, "InstallLocation"), std::optional<std::string>("left by someone else"));
+    EXPECT_EQ(ReadSzValue(key, "InstallLocation"), std::optional<std::string>(other / ""));
+    EXPECT_EQ(ReadSzValue(key, "Comments"), std::optional<std::string>("left by someone else"));
 }
 
 TEST_F(UninstallEntryTest, EntryThatCannotBeCreatedReportsFailure) {

@@ -51,11 +51,22 @@ TEST(CommandLine, SwitchesStandAnywhereAndIgnoreCase) {
 
 TEST(CommandLine, LookalikesAreNotSwitches) {
     // Only the exact switches count: a folder or a longer word that starts
-    // like one must not turn a wizard run into an unattended install.
-    for (const char* arg : {"/Silent", "/SP", "-S", "S", "/", "/PS", "-d/S", "/LOG", "/LOGS=x", "/S ", "/S=x"}) {
-        const SetupOptions options = ParseSetupOptions({arg});
-        EXPECT_EQ(RunMode::Wizard, options.mode) << arg;
-        EXPECT_TRUE(options.logPath.empty()) << arg;
+    // like one must not turn a wizard run into an unattended install. Those
+    // starting with '/' are reported as unknown, the others ignored.
+    const struct {
+        const char* arg;
+        const char* unknown;
+    } cases[] = {
+        {"/Silent2", "/Silent2"}, {"/SP", "/SP"}, {"/", "/"}, {"/PS", "/PS"}, {"/LOG", "/LOG"},
+        {"/LOGS=x", "/LOGS=x"}, {"/S ", "/S "}, {"/S=x", "/S=x"}, {"/HELPME", "/HELPME"}, {"/DIR", "/DIR"},
+        {"-S", ""}, {"S", ""}, {"-d/S", ""}, {"-x", ""}, {"", ""},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseSetupOptions({c.arg});
+        EXPECT_EQ(RunMode::Wizard, options.mode) << c.arg;
+        EXPECT_TRUE(options.logPath.empty()) << c.arg;
+        EXPECT_FALSE(options.showUsage) << c.arg;
+        EXPECT_EQ(c.unknown, options.unknownSwitch) << c.arg;
     }
 }
 
@@ -96,6 +107,67 @@ TEST(CommandLine, RawTextWithQuotedFolderEndingInBackslash) {
     EXPECT_EQ("", logged.destDir);
     EXPECT_EQ(RunMode::Progress, logged.mode);
     EXPECT_EQ(R"(C:\l b\run.log)", logged.logPath);
+}
+
+TEST(CommandLine, RawTextWithPackagingSwitches) {
+    constexpr RunMode W = RunMode::Wizard, S = RunMode::Silent, P = RunMode::Progress;
+    const struct {
+        const char* raw;
+        RunMode mode;
+        bool hasDestDir;
+        const char* destDir;
+        const char* logPath;
+        bool showUsage;
+        const char* unknownSwitch;
+    } cases[] = {
+        // "/D=" takes the rest of the raw text as it stands, trailing blanks dropped.
+        {R"(setup.exe /S /D=C:\Program Files\Q W P)", S, true, R"(C:\Program Files\Q W P)", "", false, ""},
+        {"setup.exe /D=C:\\Q W P \t \t", W, true, R"(C:\Q W P)", "", false, ""},
+        {R"(setup.exe /d=C:\q)", W, true, R"(C:\q)", "", false, ""},
+        {"setup.exe\t/LOG=C:\\r.log  /S  /D=C:\\Q", S, true, R"(C:\Q)", R"(C:\r.log)", false, ""},
+        {R"(setup.exe /D=C:\a /S b /bogus "c")", W, true, R"(C:\a /S b /bogus "c")", "", false, ""},
+        {"setup.exe /D=  ", W, true, "", "", false, ""},
+        {R"("C:\x y\setup.exe"/D=C:\z)", W, true, R"(C:\z)", "", false, ""},
+        {R"(setup.exe -dC:\one /DIR=C:\two /D=C:\three)", W, true, R"(C:\three)", "", false, ""},
+        // Not where an argument starts: no cut.
+        {R"(setup.exe "-dC:\a /D=b" /P)", P, true, R"(C:\a /D=b)", "", false, ""},
+        {R"(setup.exe "/D=C:\a b" /S)", S, false, "", "", false, R"(/D=C:\a b)"},
+        {R"("C:\a /D=b\setup.exe" /S)", S, false, "", "", false, ""},
+        {R"(setup.exe x/D=C:\a)", W, false, "", "", false, ""},
+        // "/DIR=" wins over "-d"; of several, the last counts.
+        {R"(setup.exe -dC:\one /DIR=C:\two)", W, true, R"(C:\two)", "", false, ""},
+        {R"(setup.exe /dir=C:\one /DIR=C:\two)", W, true, R"(C:\two)", "", false, ""},
+        {R"(setup.exe "/DIR=C:\Q W P")", W, true, R"(C:\Q W P)", "", false, ""},
+        {R"(setup.exe /DIR="C:\Q W P" /S)", S, true, R"(C:\Q W P)", "", false, ""},
+        {"setup.exe /VERYSILENT", S, false, "", "", false, ""},
+        {"setup.exe /Silent", P, false, "", "", false, ""},
+        {"setup.exe /verysilent /SILENT", S, false, "", "", false, ""},
+        {"setup.exe /SILENT /VerySilent", S, false, "", "", false, ""},
+        {"setup.exe /SUPPRESSMSGBOXES /norestart", W, false, "", "", false, ""},
+        {"setup.exe /?", W, false, "", "", true, ""},
+        {"setup.exe /S /help", S, false, "", "", true, ""},
+        {"setup.exe /Help", W, false, "", "", true, ""},
+        {"setup.exe /Silent2 /SP /LOG", W, false, "", "", false, "/Silent2"},
+        {"setup.exe -x plain /LOGS=x /S /D=C:\\a", S, true, R"(C:\a)", "", false, "/LOGS=x"},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseCommandLine(c.raw);
+        EXPECT_EQ(c.mode, options.mode) << c.raw;
+        EXPECT_EQ(c.hasDestDir, options.hasDestDir) << c.raw;
+        EXPECT_EQ(c.destDir, options.destDir) << c.raw;
+        EXPECT_EQ(c.logPath, options.logPath) << c.raw;
+        EXPECT_EQ(c.showUsage, options.showUsage) << c.raw;
+        EXPECT_EQ(c.unknownSwitch, options.unknownSwitch) << c.raw;
+    }
+}
+
+TEST(CommandLine, UsageTextNamesEverySwitchOnCarriageReturnLines) {
+    const std::string usage = kUsageText;
+    EXPECT_EQ(0u, usage.find("Usage: setup.exe [options]\r"));
+    EXPECT_EQ(std::string::npos, usage.find_first_of("\n\t"));
+    for (const char* name : {"-d<folder>", "/D=<folder>", "/DIR=<folder>", "/S", "/VERYSILENT", "/P", "/SILENT",
+                             "/LOG=<path>", "/SUPPRESSMSGBOXES", "/NORESTART", "/?", "/HELP"})
+        EXPECT_NE(std::string::npos, usage.find(name)) << name;
 }
 
 }  // namespace

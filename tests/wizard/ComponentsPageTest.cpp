@@ -193,7 +193,9 @@ TEST_F(DestDirTest, NormalizeDestDirCleansTheFolderText) {
         {"", ownDrive + ":\\Quilvane"},
         {"   ", ownDrive + ":\\Quilvane"},
         {"\\\\server\\share\\apps\\", "\\\\server\\share\\apps"},
-        {"\\\\server\\share\\", "\\\\server\\share"},
+        {"\\\\server\\share\\", "\\\\server\\share\\Quilvane"},  // a share's root, as a drive's
+        {"C:\\Apps\\..", "C:\\Quilvane"},
+        {"C:/Apps//Sub/./", "C:\\Apps\\Sub"},
         {"\tC:\\Tab", ownDrive + ":\\Quilvane"},
     };
     for (const auto& c : cases) {

@@ -8,6 +8,7 @@
 #include "tests/wizard/WizardFixture.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace qwp::test {
 namespace {
@@ -147,7 +148,7 @@ TEST_F(DestDirPageTest, NormalizeDestDirNamesAProductFolder) {
     CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
     EXPECT_EQ(normalized(upper + "\\ "), upper + "\\Quilvane");
     EXPECT_EQ(normalized(programFiles + "\\Other"), programFiles + "\\Other");
-    EXPECT_EQ(normalized("\\\\server\\share\\"), "\\\\server\\share");
+    EXPECT_EQ(normalized("\\\\server\\share\\"), "\\\\server\\share\\Quilvane");
     // A text longer than MAX_PATH is kept as typed.
     const std::string longPath = "C:\\" + std::string(300, 'x') + "\\" + std::string(200, 'y');
     EXPECT_EQ(normalized(longPath + "\\"), longPath);
@@ -256,6 +257,41 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
 
 // A destination longer than MAX_PATH goes through the page as typed; the
 // install run then asks about the file it cannot write, as for any other.
+// A folder no file can go into is named in an error message and the page
+// stays; nothing of the run starts.
+TEST_F(DestDirPageTest, UnusableFolderIsRefusedByNameAndThePageStays) {
+    const struct {
+        const char* typed;
+        const char* named;  // the folder as the message names it
+        const char* reason;
+    } cases[] = {
+        {"C:Apps", "C:Apps", "relative to the current folder"},
+        {"C:\\Apps\\con", "C:\\Apps\\con", "reserved for a device"},
+        {"C:\\Apps\\LPT1.txt\\Sub", "C:\\Apps\\LPT1.txt\\Sub", "reserved for a device"},
+        {"C:\\Apps.\\Sub", "C:\\Apps.\\Sub", "ending in a dot or a blank"},
+        {"C:\\Apps \\Sub", "C:\\Apps \\Sub", "ending in a dot or a blank"},
+        {"C:\\A|b", "C:\\A|b", "no file name may hold"},
+        {"C:\\Apps\\..\\x?y", "C:\\x?y", "no file name may hold"},
+        {"\\\\server", "\\\\server", "names no share"},
+    };
+    MakeForm();
+    WalkTo(2);
+    const std::string before = session().Destination();
+    for (const auto& c : cases) {
+        answerer_.Queue(MsgResult::OK);
+        SetWindowTextA(Ctl(IDC_DestDirEdt), c.typed);
+        Next();
+        EXPECT_EQ(form().CurrentPage(), 2) << c.typed;
+        ASSERT_FALSE(Requests().empty()) << c.typed;
+        const MessageRequest& told = Requests().back();
+        EXPECT_EQ(told.kind, MsgKind::Error) << c.typed;
+        EXPECT_NE(told.text.find(std::string("\"") + c.named + "\""), std::string::npos) << told.text;
+        EXPECT_NE(told.text.find(c.reason), std::string::npos) << told.text;
+        EXPECT_EQ(session().Destination(), before) << c.typed;
+    }
+    EXPECT_EQ(Requests().size(), std::size(cases));
+}
+
 using LongDestinationTest = InstallingWizardTest;
 
 TEST_F(LongDestinationTest, TextLongerThanMaxPathIsKeptAndItsCopyFailureAsked) {

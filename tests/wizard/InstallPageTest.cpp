@@ -163,5 +163,29 @@ TEST_F(InstallPageTest, CancelWhileCopyingAbortStopsTheCopyAndTheEndingRecordsIt
     EXPECT_EQ(Requests().size(), 1u) << "nothing more to tell";
 }
 
+// A word processor running where its windows cannot be seen (another
+// session, another account) still holds its program file: the move into the
+// installing page is refused as for a visible one, and nothing is written.
+TEST_F(InstallPageTest, HeldProgramFileInTheDestinationBlocksTheInstall) {
+    const std::string program = dest_ / "qwp.exe";
+    ASSERT_TRUE(WriteWholeFile(program, "the running one"));
+    UniqueFile holder(CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.valid());
+    MakeForm(DestinationArgument());
+    WalkTo(4);
+    Next();
+    EXPECT_EQ(form().CurrentPage(), 4);
+    ASSERT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Requests()[0].kind, MsgKind::Information);
+    EXPECT_FALSE(session().Started());
+    EXPECT_EQ(Entries(dest_.Path()), std::vector<std::string>{"qwp.exe"});
+    EXPECT_FALSE(FileExists(shared_ + "Hidden\\install_stamp"));
+
+    holder.reset();  // the word processor ends: the install goes ahead
+    Next();
+    EXPECT_EQ(form().CurrentPage(), 6);
+    EXPECT_EQ(Requests().size(), 1u);
+}
+
 }  // namespace
 }  // namespace qwp::test

@@ -243,7 +243,7 @@ TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) 
         MachineRegistryRedirect machine;
         ASSERT_TRUE(machine.Active());
         form().GatherChoices();
-    EndSession();
+        EndSession();
         EXPECT_FALSE(KeyExists(machine.Below("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")))
             << "no uninstall entry in a portable run";
         EXPECT_EQ(ReadSzValue(kInstallKeyPath, "MAINDIR"), std::optional<std::string>(folder));

@@ -10,7 +10,7 @@
 #include "tests/support/ScriptedAnswerer.h"
 #include "tests/support/TempFolder.h"
 #include "wizard/ControlIds.h"
-#include "wizard/EscapedException.h"
+#include "instutils/EscapedException.h"
 #include "wizard/MainDlg.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "wizard/EscapedException.h"
+#include "instutils/EscapedException.h"
 
 namespace qwp {
 
