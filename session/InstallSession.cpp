@@ -159,6 +159,9 @@ void InstallSession::StoreChoices() {
 
 void InstallSession::SaveInstallLogFile() {
     if (IsPortable()) return;
+    // A run stopped before its first file has not made the destination yet;
+    // the log goes there all the same, with the folder among its lines.
+    ForceFolders(target_.MainDir);
     const bool saved = SaveInstallLog();
     RunLogLine("Install log", InstallLogPath + (saved ? "" : " (not written)"));
     if (!saved) unrecorded_.push_back("the install log (" + InstallLogPath + ")");
