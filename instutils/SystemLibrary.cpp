@@ -25,6 +25,27 @@ std::string SystemFolder() {
 
 }  // namespace
 
+// shell32, ole32 and oleaut32 are among them although the program imports
+// them: a library the system loads for itself may still ask for them by
+// name before the loader has them, and loading a loaded one costs nothing.
+// comctl32 is not: the manifest brings version 6 from the side-by-side
+// store (LoadCommonControls).
+const char* const kPreloadedSystemLibraries[] = {
+    "msimg32.dll", "uxtheme.dll", "dwmapi.dll", "shell32.dll",   "ole32.dll", "oleaut32.dll",
+    "propsys.dll", "windowscodecs.dll", "userenv.dll", "apphelp.dll", "mpr.dll", "shfolder.dll",
+    "winmm.dll",   "oleacc.dll",  "version.dll",
+};
+const int kPreloadedSystemLibraryCount =
+    static_cast<int>(sizeof kPreloadedSystemLibraries / sizeof kPreloadedSystemLibraries[0]);
+
+void PrepareProcess() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    RestrictDllSearchToSystem();
+    // Never freed: they stay for the whole run, as the loads they stand in
+    // for would.
+    for (const char* name : kPreloadedSystemLibraries) LoadSystemLibrary(name);
+}
+
 void RestrictDllSearchToSystem() {
     // kernel32 is always loaded already; GetModuleHandle does not search.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");

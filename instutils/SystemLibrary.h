@@ -15,6 +15,21 @@ namespace qwp {
 // for the rest of the process. Must be the first thing the program does.
 void RestrictDllSearchToSystem();
 
+// The system libraries that the program, or the system's own libraries on
+// its behalf, may load by name after start-up (a delayed import of the
+// drawing code, the shell's helpers, the theme and window-manager
+// libraries, the network drive names, ...).
+extern const char* const kPreloadedSystemLibraries[];
+extern const int kPreloadedSystemLibraryCount;
+
+// Everything the process sets before its own work starts: critical-error
+// boxes off ("no disk in the drive" must never wait for somebody at a
+// drive list or an unattended run), the DLL search restricted, and every
+// library above loaded from the system folder, so a later load by name
+// finds it loaded instead of searching for it. A library this system lacks
+// is skipped. Must be the first thing the program does.
+void PrepareProcess();
+
 // Loads a library from the system folder by its full path; NULL when it is
 // not there. The caller decides whether to free it.
 HMODULE LoadSystemLibrary(const char* fileName);

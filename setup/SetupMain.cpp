@@ -4,8 +4,9 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Before anything can load a DLL: never from the download folder.
-    qwp::RestrictDllSearchToSystem();
+    // Before anything can load a DLL (never from the download folder) or
+    // touch a drive.
+    qwp::PrepareProcess();
     return qwp::RunSetup(instance);
 }
 

@@ -3,9 +3,12 @@
 #include "setup/RunSetup.h"
 #include "instutils/Files.h"
 #include "instutils/TempFiles.h"
+#include "tests/registration/PostInstallTraces.h"
+#include "tests/support/Installation.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/ProgramCopies.h"
 #include "tests/support/Screens.h"
+#include "tests/support/SetupRun.h"
 #include "tests/support/SetupWalk.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Text.h"
@@ -115,13 +118,18 @@ TEST(SetupRun, MissingPayloadResourceIsReportedAsDamage) {
     EXPECT_THROW(TAttachedFiles(), PayloadDamaged);
 }
 
-// DLLs an attacker might leave in a download folder: the one the setup may
-// load by name, and system DLLs that are not KnownDLLs and that the program
-// or the common controls load at run time. (version.dll is left out: Wine's
-// own user32 imports it while the process is being loaded, before any code
-// of the program runs; on Windows that import belongs to the system's own
-// DLLs and is resolved from the system folder.)
-const char* const kPlantedNames[] = {"shfolder.dll", "uxtheme.dll", "mpr.dll", "dwmapi.dll"};
+// DLLs an attacker might leave in a download folder: system DLLs that are
+// not KnownDLLs and that the program, the common controls or the system's
+// own libraries (a delayed import of the drawing code among them) may load
+// by name at run time. Left out: version.dll, which Wine's own user32
+// imports while the process is being loaded, before any code of the program
+// runs (on Windows that import belongs to the system's own DLLs and is
+// resolved from the system folder), and shell32, ole32 and oleaut32, which
+// the program imports and Windows takes from the KnownDLLs, while Wine
+// would resolve a planted copy beside the program for the import itself.
+const char* const kPlantedNames[] = {"msimg32.dll", "uxtheme.dll",  "dwmapi.dll",      "propsys.dll",
+                                     "windowscodecs.dll", "userenv.dll", "apphelp.dll", "mpr.dll",
+                                     "shfolder.dll", "winmm.dll", "oleacc.dll"};
 
 class DllPlanting : public ::testing::Test {
 protected:
@@ -185,6 +193,28 @@ TEST_F(DllPlanting, SetupLoadsNoDllFromItsFolderOrWorkingFolder) {
     // been loaded too.
     EXPECT_EQ(CancelWizardAndWait(setup), static_cast<DWORD>(kExitSuccess));
     EXPECT_EQ(Loaded(), std::vector<std::string>{});
+}
+
+// A whole install walked through every page: the drive and folder lists,
+// the components list, the shortcuts, the associations started and the
+// launch after Finish load what they load, and none of it from the
+// download folder.
+TEST_F(DllPlanting, AWholeInstallLoadsNoDllFromTheDownloadFolder) {
+    const std::string program = folder_ / "setup.exe";
+    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    TempFolder destination;
+    {
+        TempRedirect scope(TempFolder().Path());
+        SetupRun run(ScreensFolder("dll-planting"), Quoted("-d" + destination / "Quilvane"), folder_.Path(), program);
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WalkTo(7));
+        run.Next();  // Finish, with the launch
+        EXPECT_EQ(run.WaitForExit(kInstallTimeout), static_cast<DWORD>(kExitSuccess));
+    }
+    EXPECT_TRUE(FileExists(destination / "Quilvane\\qwp.exe"));
+    WaitUntil([] { return CloseStandInWindows() > 0; }, kStartTimeout);
+    EXPECT_EQ(Loaded(), std::vector<std::string>{});
+    RemoveInstallation();
 }
 
 }  // namespace

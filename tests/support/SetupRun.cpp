@@ -52,9 +52,11 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
-SetupRun::SetupRun(const std::string& screens, const std::string& arguments, const std::string& folder)
+SetupRun::SetupRun(const std::string& screens, const std::string& arguments, const std::string& folder,
+                   const std::string& program)
     : screens_(screens),
-      process_(std::make_unique<ChildProcess>(Quoted(BuildFile("setup.exe")) + (arguments.empty() ? "" : " " + arguments),
+      process_(std::make_unique<ChildProcess>(Quoted(program.empty() ? BuildFile("setup.exe") : program) +
+                                                  (arguments.empty() ? "" : " " + arguments),
                                               folder)) {
     if (process_->Started()) window_ = WaitForWindow(process_->Id(), kCaption, kStartTimeout);
 }

@@ -31,11 +31,12 @@ struct MessageBoxSeen {
 
 class SetupRun {
 public:
-    // Starts setup.exe with the arguments given, in the folder given (the
-    // test's current folder when empty), and waits for the wizard. Pictures
-    // go to the screens folder (a folder text).
+    // Starts setup.exe (this build's, or the copy given) with the arguments
+    // given, in the folder given (the test's current folder when empty), and
+    // waits for the wizard. Pictures go to the screens folder (a folder
+    // text).
     explicit SetupRun(const std::string& screens, const std::string& arguments = {},
-                      const std::string& folder = {});
+                      const std::string& folder = {}, const std::string& program = {});
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
 
