@@ -92,6 +92,10 @@ qwp_module(setup qwp_wizard qwp_session qwp_registration qwp_payload qwp_control
 add_executable(setup WIN32 setup/SetupMain.cpp resources/setup.rc)
 target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/payload ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(setup PRIVATE qwp_setup)
+# The whole payload lives in memory: a 32-bit setup on 64-bit Windows may
+# use 4 GB of addresses instead of 2 GB.
+set(QWP_LARGE_ADDRESS_AWARE $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>)
+target_link_options(setup PRIVATE ${QWP_LARGE_ADDRESS_AWARE})
 add_dependencies(setup payload)
 if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
   target_link_options(setup PRIVATE -s)

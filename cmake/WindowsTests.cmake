@@ -51,12 +51,16 @@ endif()
 # any program of this architecture.
 add_executable(arch_probe tests/support/ArchProbe.c)
 
+# Linked as the setup is: shows how much address space such a program gets.
+add_executable(address_space_probe tests/setup/AddressSpaceProbe.c)
+target_link_options(address_space_probe PRIVATE ${QWP_LARGE_ADDRESS_AWARE})
+
 # Helpers of the DLL planting test.
 add_library(planted_marker SHARED tests/setup/PlantedMarker.c)
 set_target_properties(planted_marker PROPERTIES PREFIX "")
 add_executable(naive_loader tests/setup/NaiveLoader.cpp)
 if(TARGET setup_tests)
-  add_dependencies(setup_tests setup qwp planted_marker naive_loader)
+  add_dependencies(setup_tests setup qwp planted_marker naive_loader address_space_probe)
 endif()
 
 # Whole-product scenarios: the real setup.exe of this build driven from

@@ -186,7 +186,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     } catch (...) {
         // No exception may unwind through user32: it is kept, the dialog
         // ends, and the exception goes on from where the dialog was asked for.
-        KeepEscapedException(std::current_exception());
+        KeepEscapedException();
         EndDialog(dialog, static_cast<INT_PTR>(MsgResult::None));
     }
     return FALSE;

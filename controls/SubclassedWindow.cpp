@@ -62,7 +62,7 @@ LRESULT CALLBACK SubclassedWindow::Proc(HWND window, UINT message, WPARAM wParam
         return self->handler_ ? self->handler_(message, wParam, lParam) : self->CallPrevious(message, wParam, lParam);
     } catch (...) {
         // Kept for the loop that runs the window, which ends the run with it.
-        KeepEscapedException(std::current_exception());
+        KeepEscapedException();
         return 0;
     }
 }

@@ -50,6 +50,12 @@ std::int32_t DiskUsage(const std::string& folder, std::int32_t size) {
     return RoundUpToClusters(size, GetClusterSize(folder));
 }
 
+bool IsNetworkPath(const std::string& path) {
+    const std::string drive = DrivePart(path);
+    if (drive.size() > 2 && drive[0] == '\\' && drive[1] == '\\') return true;
+    return drive.size() == 2 && GetDriveTypeA((drive + "\\").c_str()) == DRIVE_REMOTE;
+}
+
 std::int64_t DriveFreeBytes(const std::string& path) {
     if (!FreeSpaceEntry) return -1;
     std::string drive = DrivePart(path);

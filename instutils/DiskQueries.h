@@ -16,6 +16,10 @@ std::int32_t GetClusterSize(const std::string& folder);
 // (zero included) is returned unchanged. Asks for the cluster size each time.
 std::int32_t DiskUsage(const std::string& folder, std::int32_t size);
 
+// True when the path lies on a network: a UNC path ("\\server\share\..."),
+// or a drive letter the system reports as a remote drive.
+bool IsNetworkPath(const std::string& path);
+
 // The bytes available to the current user on the path's drive; -1 when the
 // drive cannot be asked (so no required size ever fits).
 std::int64_t DriveFreeBytes(const std::string& path);

@@ -51,6 +51,9 @@ public:
     // (lines separated by CR, LF or both) take in the destination folder,
     // each rounded up to whole clusters of its volume.
     std::int32_t ComponentSize(const std::string& patternText, const std::string& destinationFolder) const;
+    // The same with the cluster size given: whoever sums several components
+    // asks the volume once.
+    std::int32_t ComponentSizeOnClusters(const std::string& patternText, std::int32_t clusterSize) const;
 
     // Writes one entry (or, when entry is null, the last entry whose name
     // equals name) to destination with its stored time stamp and logs it. A
@@ -68,7 +71,8 @@ public:
     int Enlargements = 0;
 
 private:
-    bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) const;
+    bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination, bool onNetwork) const;
+    bool OnNetwork(const std::string& folder) const;
 
     void Build(const std::uint8_t* compressed, std::size_t size);
 
@@ -77,6 +81,9 @@ private:
     // checking the folder again for each file would only repeat work; a
     // failed attempt forgets it, and its retry checks again.
     mutable std::string lastFolderMade_;
+    // Whether the last folder asked about lies on a network.
+    mutable std::string networkAskedFor_;
+    mutable bool networkAnswer_ = false;
 };
 
 // The text that tells the user a file could not be written.

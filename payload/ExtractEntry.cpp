@@ -37,11 +37,18 @@ std::string CannotCreateFileMessage(const std::string& destination) {
 }
 
 // One attempt: create (replacing any earlier file), write all bytes in one
-// call, close; then open the file again and give it the stored time. A short
-// write, for example on a full disk, fails the attempt and the partial file
-// is removed, so a truncated copy never counts as done. Failing to set the
-// time is not a failure of the copy: the file keeps the time of its writing.
-bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination) const {
+// call, give the file its stored time, close. A short write, for example on
+// a full disk, fails the attempt and the partial file is removed, so a
+// truncated copy never counts as done. Failing to set the time is not a
+// failure of the copy: the file keeps the time of its writing.
+//
+// On a local drive the time is set through the handle the file was written
+// with: the close keeps it. On a network drive the close carries a write
+// time of its own in the file protocol, which could replace the one set
+// before it, so there the file is opened once more after the close and
+// stamped then.
+bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::string& destination,
+                                    bool onNetwork) const {
     UniqueFile file(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -49,9 +56,11 @@ bool TAttachedFiles::WriteEntryOnce(const TAttachedFile& entry, const std::strin
     const DWORD size = static_cast<DWORD>(entry.Size);
     const bool wrote = size == 0 || (WriteFile(file.get(), Data.data() + entry.Offset, size, &written, nullptr) &&
                                      written == size);
-    const bool closed = CloseHandle(file.release()) != FALSE;
     FILETIME stamp;
-    if (wrote && closed && StoredFileTime(entry.Date, stamp)) {
+    const bool stamped = wrote && StoredFileTime(entry.Date, stamp);
+    if (stamped && !onNetwork) SetFileTime(file.get(), nullptr, nullptr, &stamp);
+    const bool closed = CloseHandle(file.release()) != FALSE;
+    if (stamped && closed && onNetwork) {
         UniqueFile again(CreateFileA(destination.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (again) SetFileTime(again.get(), nullptr, nullptr, &stamp);
@@ -70,10 +79,11 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
             const std::string folder = FolderPart(destination);
             const bool checked = folder != lastFolderMade_;
             if (checked) ForceFolders(folder);
-            bool written = WriteEntryOnce(*entry, destination);
+            const bool onNetwork = OnNetwork(folder);
+            bool written = WriteEntryOnce(*entry, destination, onNetwork);
             if (!written && !checked) {  // the folder may have gone since the last copy
                 ForceFolders(folder);
-                written = WriteEntryOnce(*entry, destination);
+                written = WriteEntryOnce(*entry, destination, onNetwork);
             }
             if (written) {
                 lastFolderMade_ = folder;
@@ -94,6 +104,15 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
                 break;
         }
     }
+}
+
+bool TAttachedFiles::OnNetwork(const std::string& folder) const {
+    // Copies come folder by folder: the drive is asked once per folder.
+    if (folder != networkAskedFor_) {
+        networkAskedFor_ = folder;
+        networkAnswer_ = IsNetworkPath(folder);
+    }
+    return networkAnswer_;
 }
 
 }  // namespace qwp

@@ -175,6 +175,10 @@ std::int64_t TInstallPlan::PlannedBytes() const {
 
 std::int32_t TAttachedFiles::ComponentSize(const std::string& patternText,
                                            const std::string& destinationFolder) const {
+    return ComponentSizeOnClusters(patternText, GetClusterSize(destinationFolder));
+}
+
+std::int32_t TAttachedFiles::ComponentSizeOnClusters(const std::string& patternText, std::int32_t clusterSize) const {
     std::int64_t sum = 0;
     // Lines end at CR, LF or both, as in a log text.
     const std::vector<std::string> lines = SplitLogText(patternText);
@@ -183,7 +187,7 @@ std::int32_t TAttachedFiles::ComponentSize(const std::string& patternText,
         for (auto entry = Entries.rbegin(); entry != Entries.rend(); ++entry) {
             const bool matches = prefix ? StartsWithName((*entry)->Name, *line) : SameName((*entry)->Name, *line);
             if (!matches) continue;
-            sum += DiskUsage(destinationFolder, (*entry)->Size);
+            sum += RoundUpToClusters((*entry)->Size, clusterSize);
             if (!prefix) break;
         }
     }

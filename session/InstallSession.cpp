@@ -42,17 +42,20 @@ CheckedDestination InstallSession::SetDestination(const std::string& typed, char
     return checked;
 }
 
-std::int32_t InstallSession::ComponentSize(int component) const {
+std::int32_t InstallSession::ComponentSize(int component, std::int32_t clusterSize) const {
     if (component < 0 || component >= kComponentCount) return 0;
-    return catalogue_.ComponentSize(ComponentSizePatterns[component], target_.MainDir);
+    return catalogue_.ComponentSizeOnClusters(ComponentSizePatterns[component], clusterSize);
 }
+
+std::int32_t InstallSession::DestinationClusterSize() const { return GetClusterSize(target_.MainDir); }
 
 bool InstallSession::ChosenComponentsFit() const {
     // A 32-bit total that wraps as the components page's does; unsigned so
     // the wrap is defined.
     std::uint32_t sum = 0;
+    const std::int32_t cluster = DestinationClusterSize();
     for (int n = 0; n < kComponentCount; ++n)
-        if (selection_.IsChosen(n)) sum += static_cast<std::uint32_t>(ComponentSize(n));
+        if (selection_.IsChosen(n)) sum += static_cast<std::uint32_t>(ComponentSize(n, cluster));
     const auto required = static_cast<std::int32_t>(sum);
     const std::int64_t free = DriveFreeBytes(target_.MainDir);
     RunLogLine("Disk space", target_.MainDir + ": required " + std::to_string(required) + " bytes, free " +

@@ -85,8 +85,10 @@ public:
     // Asked afresh until the copy starts; decided for good from then on.
     bool IsPortable() const { return target_.IsPortableInstall(); }
 
-    // The disk space component n takes on the destination drive.
-    std::int32_t ComponentSize(int component) const;
+    // The disk space component n takes on a volume of that cluster size.
+    std::int32_t ComponentSize(int component, std::int32_t clusterSize) const;
+    // The destination volume's cluster size, asked of the volume each time.
+    std::int32_t DestinationClusterSize() const;
     // The chosen components' sizes, summed as the components page sums
     // them, against the destination drive's free space; a drive that
     // cannot be asked has no room.

@@ -14,7 +14,6 @@
 #include "wizard/MainDlg.h"
 
 #include <memory>
-#include <new>
 
 namespace qwp {
 
@@ -131,25 +130,11 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
     }
 }
 
-// The reason of an exception as a user can read it.
-std::string ReasonOf(std::exception_ptr exception) {
-    try {
-        std::rethrow_exception(exception);
-    } catch (const std::bad_alloc&) {
-        return "There is not enough memory.";
-    } catch (const std::exception& error) {
-        return error.what();
-    } catch (...) {
-        return "An unknown error occurred.";
-    }
-}
-
 // Every run ends with an exit code that says what happened: an exception
 // that nothing else caught ends it as a failure (1), named in the run log
 // and, when someone is at the screen, in one message.
-int SetupFailed(Application& application, const SetupOptions& options, std::exception_ptr exception) noexcept {
+int SetupFailed(Application& application, const SetupOptions& options, const std::string& reason) noexcept {
     try {
-        const std::string reason = ReasonOf(exception);
         RunLogLine("Exit", std::to_string(kExitSetupFailed) + " (setup failed: " + reason + ")");
         if (options.mode == RunMode::Wizard) {
             application.ShowTaskbarButton();
@@ -182,7 +167,13 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
         RethrowEscapedException();
         return code;
     } catch (...) {
-        return SetupFailed(application, options, std::current_exception());
+        std::string reason;
+        try {
+            reason = ReasonOfCurrentException();
+        } catch (...) {
+            // No memory even for the reason: the exit code still tells.
+        }
+        return SetupFailed(application, options, reason);
     }
 }
 

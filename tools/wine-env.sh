@@ -5,6 +5,7 @@
 # build folder and gets two extra drives for the tests:
 #   E:  a removable drive (Wine reports DRIVE_REMOVABLE for it)
 #   F:  a small RAM disk that fills up, when this machine lets us mount one
+#   N:  a folder Wine reports as a network drive
 # The prefix holds both halves of Wine (64-bit and WoW64), so the i686 and
 # the x86_64 programs run side by side. QWP_DPI (default 96) sets the
 # display's dots per inch.
@@ -100,8 +101,9 @@ prepare_prefix() {
     wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
-  mkdir -p "$drives/removable" "$drives/small"
+  mkdir -p "$drives/removable" "$drives/small" "$drives/network"
   ln -sfn "$drives/removable" "$WINEPREFIX/dosdevices/e:"
+  ln -sfn "$drives/network" "$WINEPREFIX/dosdevices/n:"
   if ! mountpoint -q "$drives/small" && mount -t tmpfs -o size=1m tmpfs "$drives/small" 2>/dev/null; then
     small_mounted=1
   fi
@@ -115,6 +117,7 @@ prepare_prefix() {
   install_fonts
   keep_user_folders_inside
   wine_setting 'HKLM\Software\Wine\Drives' /v e: /d floppy
+  wine_setting 'HKLM\Software\Wine\Drives' /v n: /d network
   # Every window inside one Wine-drawn desktop: windows get their frames and
   # title bars as on Windows, and closing a window does not wait for a window
   # manager that is not there.
@@ -124,6 +127,7 @@ prepare_prefix() {
   wineserver -k >/dev/null 2>&1
   wineserver -w
   export QWP_REMOVABLE_DRIVE="E:"
+  export QWP_NETWORK_DRIVE="N:"
 }
 
 # make run shows the setup on the user's own display when there is one.

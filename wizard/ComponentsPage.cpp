@@ -33,7 +33,9 @@ void TMainDlgForm::FillComponentsList() {
 // Every entry into the page: the sizes follow the destination drive's
 // cluster size, so they are computed afresh.
 void TMainDlgForm::UpdateComponentSizes() {
-    for (int row = 0; row < components_->Count(); ++row) components_->SetSize(row, session_.ComponentSize(row));
+    // One question to the volume per entry into the page, for all rows.
+    const std::int32_t cluster = session_.DestinationClusterSize();
+    for (int row = 0; row < components_->Count(); ++row) components_->SetSize(row, session_.ComponentSize(row, cluster));
 }
 
 void TMainDlgForm::UpdateDiskSpace() {
@@ -71,7 +73,8 @@ void TMainDlgForm::SelCompLstBxDrawItem(HDC dc, int row, const RECT& rect, bool 
     SetBkMode(dc, TRANSPARENT);
 
     const std::string name = components_->Text(row);
-    const std::string size = FormatSize(DiskUsage(session_.Destination(), components_->Size(row)));
+    // Already whole clusters of the destination's volume.
+    const std::string size = FormatSize(components_->Size(row));
     SIZE nameExtent{}, sizeExtent{};
     GetTextExtentPoint32A(dc, name.c_str(), static_cast<int>(name.size()), &nameExtent);
     GetTextExtentPoint32A(dc, size.c_str(), static_cast<int>(size.size()), &sizeExtent);

@@ -35,7 +35,7 @@ LRESULT CALLBACK WindowThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         }
         return result;
     } catch (...) {
-        KeepEscapedException(std::current_exception());
+        KeepEscapedException();
         return 0;
     }
 }

@@ -67,5 +67,24 @@ TEST_F(DiskQueriesTest, OnlyTheRemovableDriveIsPortable) {
     EXPECT_TRUE(IsPortableLocation(drive + "\\Quilvane\\"));
 }
 
+// Where a file's time can go through the handle it was written with, and
+// where the file must be opened again after the close.
+TEST_F(DiskQueriesTest, NetworkPathsAreSharesAndRemoteDrives) {
+    const std::string network = Environment("QWP_NETWORK_DRIVE");
+    const struct {
+        std::string path;
+        bool onNetwork;
+    } cases[] = {
+        {"\\\\server\\share\\Quilvane\\qwp.exe", true},
+        {"\\\\server\\share", true},
+        {"C:\\Program Files\\Quilvane\\", false},
+        {"c:", false},
+        {Environment("QWP_REMOVABLE_DRIVE") + "\\Quilvane\\", false},
+        {"relative\\x", false},
+        {network.empty() ? std::string("C:\\") : network + "\\Quilvane\\qwp.exe", !network.empty()},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsNetworkPath(c.path), c.onNetwork) << c.path;
+}
+
 }  // namespace
 }  // namespace qwp::test

@@ -147,5 +147,26 @@ TEST_F(EngineTest, FolderRemovedBetweenCopiesIsMadeAgainWithoutAsking) {
     EXPECT_TRUE(user_.Questions().empty());
 }
 
+// Both ways of giving a file its stored time leave the same on the disk: the
+// write handle on a local drive, a second opening after the close on a
+// network drive.
+TEST_F(EngineTest, StoredTimeOnLocalAndNetworkDrives) {
+    const std::string network = Environment("QWP_NETWORK_DRIVE");
+    if (network.empty()) GTEST_SKIP() << "the test environment set up no network drive";
+    const std::string remote = network + "\\Quilvane Extract\\";
+    RemoveTree(remote);
+    ASSERT_TRUE(IsNetworkPath(remote));
+    for (const std::string& folder : {dest_.Path(), remote}) {
+        for (const char* name : {"qwp.exe", "us.zlx", "Basic.asn"}) {
+            const std::string path = folder + name;
+            ASSERT_TRUE(catalogue().ExtractEntry(nullptr, name, path, user_)) << path;
+            EXPECT_EQ(FileTimeOf(path), Entry(name).Date) << path;
+            EXPECT_EQ(ReadWholeFile(path), EntryContent(catalogue(), Entry(name))) << path;
+        }
+    }
+    EXPECT_TRUE(user_.Questions().empty());
+    RemoveTree(remote);
+}
+
 }  // namespace
 }  // namespace qwp::test

@@ -217,5 +217,16 @@ TEST_F(DllPlanting, AWholeInstallLoadsNoDllFromTheDownloadFolder) {
     RemoveInstallation();
 }
 
+// The whole payload lives in memory. Linked as the setup is, a program gets
+// more than the 2 GB of addresses a 32-bit program has by default (4 GB on
+// 64-bit Windows), so a large product still fits.
+TEST(AddressSpace, ASetupLinkedProgramCanReserveMoreThanTwoGigabytes) {
+    ChildProcess probe(Quoted(BuildFile("address_space_probe.exe")));
+    ASSERT_TRUE(probe.Started());
+    const DWORD pieces = probe.WaitForExit(kStartTimeout);
+    ASSERT_NE(pieces, STILL_ACTIVE);
+    EXPECT_GT(pieces * 64, 2048u) << "megabytes of address space";
+}
+
 }  // namespace
 }  // namespace qwp::test

@@ -292,7 +292,7 @@ TEST_F(NavigationTest, ExceptionInAHandlerClosesTheWizardAndComesOutOfTheModalRu
     std::string caught;
     try {
         ShowModalWithin();
-    } catch (const std::runtime_error& error) {
+    } catch (const std::exception& error) {
         caught = error.what();
     }
     EXPECT_EQ(caught, "out of handles");
