@@ -10,6 +10,7 @@ CACHE ?= /var/cache/quilvane
 #   make win32 BUILD=build-other PRODUCT=path/to/product
 PRODUCT ?=
 PRODUCT_FLAG = $(if $(PRODUCT),-DQWP_PRODUCT_DIR=$(abspath $(PRODUCT)))
+LIBDEFLATE_FLAG = -DQWP_LIBDEFLATE_DIR=$(CACHE)/libdeflate-src
 
 all: build
 
@@ -17,19 +18,19 @@ bootstrap:
 	@bash tools/bootstrap.sh
 
 host: bootstrap
-	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQWP_FUZZ=ON >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQWP_FUZZ=ON $(LIBDEFLATE_FLAG) >/dev/null
 	@cmake --build $(BUILD)/host -j$(JOBS)
 
 win32: host
 	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=MinSizeRel -DQWP_TESTS=ON -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
-	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-i686 $(PRODUCT_FLAG) >/dev/null
+	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-i686 $(LIBDEFLATE_FLAG) $(PRODUCT_FLAG) >/dev/null
 	@cmake --build $(BUILD)/win32 -j$(JOBS)
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DQWP_TESTS=ON -DQWP_PACKER=$(abspath $(BUILD)/host/pack_payload) \
-	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-x86_64 $(PRODUCT_FLAG) >/dev/null
+	  -DQWP_LIBPNG_PREFIX=$(CACHE)/libpng-x86_64 $(LIBDEFLATE_FLAG) $(PRODUCT_FLAG) >/dev/null
 	@cmake --build $(BUILD)/win64 -j$(JOBS)
 
 build: win32 win64

@@ -56,9 +56,11 @@ function(qwp_module name)
   target_link_libraries(qwp_${name} PUBLIC ${ARGN} ${QWP_SYSTEM_LIBS})
 endfunction()
 
+include(${CMAKE_SOURCE_DIR}/cmake/Libdeflate.cmake)
+
 qwp_module(instutils ZLIB::ZLIB)
 qwp_module(controls qwp_instutils qwp_png)
-qwp_module(payload qwp_instutils ZLIB::ZLIB)
+qwp_module(payload qwp_instutils qwp_libdeflate ZLIB::ZLIB)
 qwp_module(registration qwp_instutils)
 qwp_module(session qwp_payload qwp_registration qwp_instutils)
 qwp_module(wizard qwp_session qwp_payload qwp_registration qwp_controls qwp_instutils)

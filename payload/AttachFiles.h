@@ -5,6 +5,7 @@
 #pragma once
 
 #include "instutils/SetupError.h"
+#include "payload/Inflate.h"
 #include "payload/InstallFrontEnd.h"
 
 #include <cstdint>
@@ -43,7 +44,7 @@ public:
     TAttachedFiles(const TAttachedFiles&) = delete;
     TAttachedFiles& operator=(const TAttachedFiles&) = delete;
 
-    std::vector<std::uint8_t> Data;
+    archive::PayloadBytes Data;
     std::int32_t DataSize = 0;
     std::vector<std::unique_ptr<TAttachedFile>> Entries;
 

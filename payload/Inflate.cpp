@@ -1,5 +1,6 @@
 #include "payload/Inflate.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -97,7 +98,60 @@ const char* DescribeInflateError(InflateError error) {
     return "unknown error";
 }
 
-InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size) {
+namespace {
+
+class Decompressor {
+public:
+    Decompressor() : d_(libdeflate_alloc_decompressor()) {}
+    ~Decompressor() {
+        if (d_) libdeflate_free_decompressor(d_);
+    }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+    libdeflate_decompressor* get() const { return d_; }
+
+private:
+    libdeflate_decompressor* d_;
+};
+
+// The whole stream in one call into the first buffer. False when that call
+// fails for any reason (the result is then untouched): the streaming
+// inflater then finds out why.
+bool InflateInOneCall(const std::uint8_t* compressed, std::size_t size, InflateResult& result) {
+    Decompressor decompressor;
+    if (!decompressor.get()) return false;
+    PayloadBytes buffer;
+    try {
+        buffer.resize(5 * size);  // left unwritten: the allocator does not zero it
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::size_t consumed = 0, produced = 0;
+    const libdeflate_result status = libdeflate_zlib_decompress_ex(
+        decompressor.get(), compressed, size, buffer.data(), buffer.size(), &consumed, &produced);
+    if (status != LIBDEFLATE_SUCCESS || consumed != size || produced > kMaxOutput) return false;
+    // Cut to what was produced, without moving it: the tail the output never
+    // reached was never touched.
+    buffer.resize(produced);
+    result.data = std::move(buffer);
+    return true;
+}
+
+InflateResult InflateStreaming(const std::uint8_t* compressed, std::size_t size);
+
+}  // namespace
+
+InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size, InflatePath path) {
+    if (path == InflatePath::Fast && size != 0 && size <= kMaxOutput / 5) {
+        InflateResult result;
+        if (InflateInOneCall(compressed, size, result)) return result;
+    }
+    return InflateStreaming(compressed, size);
+}
+
+namespace {
+
+InflateResult InflateStreaming(const std::uint8_t* compressed, std::size_t size) {
     InflateResult result;
     auto fail = [&result](InflateError error) {
         result.error = error;
@@ -157,5 +211,7 @@ InflateResult InflatePayload(const std::uint8_t* compressed, std::size_t size) {
     }
     return result;
 }
+
+}  // namespace
 
 }  // namespace qwp::archive

@@ -113,20 +113,35 @@ build_libpng() {
 # The newest source version listed may be missing from the mirror (security
 # updates move on); the upstream tarball is shared by all Debian revisions, so
 # unpacking it ourselves is enough for a static build.
-fetch_libpng_source() {
-  local work=$1 v
-  (cd "$work" && apt-get source -qq libpng1.6 >/dev/null 2>&1) || true
-  ls -d "$work"/libpng1.6-*/ >/dev/null 2>&1 && return 0
-  if ! ls "$work"/libpng1.6_*.orig.tar.* >/dev/null 2>&1; then
-    for v in $(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p'); do
-      (cd "$work" && apt-get source -qq --download-only "libpng1.6=$v" >/dev/null 2>&1) || true
-      ls "$work"/libpng1.6_*.orig.tar.* >/dev/null 2>&1 && break
+fetch_source() {  # fetch_source PACKAGE WORK: the package's upstream tree below WORK
+  local package=$1 work=$2 v
+  (cd "$work" && apt-get source -qq "$package" >/dev/null 2>&1) || true
+  ls -d "$work/$package"-*/ >/dev/null 2>&1 && return 0
+  if ! ls "$work/${package}"_*.orig.tar.* >/dev/null 2>&1; then
+    for v in $(apt-cache showsrc "$package" | sed -n 's/^Version: //p'); do
+      (cd "$work" && apt-get source -qq --download-only "$package=$v" >/dev/null 2>&1) || true
+      ls "$work/${package}"_*.orig.tar.* >/dev/null 2>&1 && break
     done
   fi
   local tarball
-  tarball=$(ls "$work"/libpng1.6_*.orig.tar.* 2>/dev/null | head -n 1)
-  [ -n "$tarball" ] || { log "libpng source not available"; exit 1; }
+  tarball=$(ls "$work/${package}"_*.orig.tar.* 2>/dev/null | head -n 1)
+  [ -n "$tarball" ] || { log "$package source not available"; exit 1; }
   tar -xf "$tarball" -C "$work"
+}
+
+fetch_libpng_source() { fetch_source libpng1.6 "$1"; }
+
+# libdeflate's decompression sources, compiled by the project's own build for
+# every target (the source package has no CMake build of its own).
+fetch_libdeflate_source() {
+  local work="$CACHE/libdeflate-src"
+  ls "$work"/libdeflate-*/lib/deflate_decompress.c >/dev/null 2>&1 && return 0
+  log "fetching the libdeflate source"
+  mkdir -p "$work"
+  ensure_deb_src
+  apt_update_once
+  fetch_source libdeflate "$work"
+  ls "$work"/libdeflate-*/lib/deflate_decompress.c >/dev/null 2>&1 || { log "could not unpack the libdeflate source"; exit 1; }
 }
 
 mingw_triplet() {
@@ -141,4 +156,5 @@ install_packages
 mkdir -p "$CACHE"
 build_libpng i686
 build_libpng x86_64
+fetch_libdeflate_source
 log "ready"

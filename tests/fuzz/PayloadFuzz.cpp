@@ -30,7 +30,13 @@ void CheckArchive(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CheckArchive(data, size);
-    const qwp::archive::InflateResult inflated = qwp::archive::InflatePayload(data, size);
+    // Both inflaters: the fast one (which hands any failure to the streaming
+    // one) and the streaming one alone must agree byte for byte and error
+    // for error.
+    using qwp::archive::InflatePath;
+    const qwp::archive::InflateResult inflated = qwp::archive::InflatePayload(data, size, InflatePath::Fast);
+    const qwp::archive::InflateResult streamed = qwp::archive::InflatePayload(data, size, InflatePath::Streaming);
+    if (inflated.error != streamed.error || inflated.data != streamed.data) std::abort();
     if (inflated.error == qwp::archive::InflateError::None) CheckArchive(inflated.data.data(), inflated.data.size());
     else if (!inflated.data.empty()) std::abort();
     return 0;
