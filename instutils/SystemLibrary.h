@@ -16,19 +16,24 @@ namespace qwp {
 void RestrictDllSearchToSystem();
 
 // The system libraries that the program, or the system's own libraries on
-// its behalf, may load by name after start-up (a delayed import of the
-// drawing code, the shell's helpers, the theme and window-manager
-// libraries, the network drive names, ...).
+// its behalf, may load by name after start-up (the shell's helpers, the
+// network drive names, ...), and those only drawing needs (a delayed import
+// of the drawing code, the theme and window-manager libraries).
 extern const char* const kPreloadedSystemLibraries[];
 extern const int kPreloadedSystemLibraryCount;
+extern const char* const kDrawingLibraries[];
+extern const int kDrawingLibraryCount;
 
 // Everything the process sets before its own work starts: critical-error
 // boxes off ("no disk in the drive" must never wait for somebody at a
 // drive list or an unattended run), the DLL search restricted, and every
-// library above loaded from the system folder, so a later load by name
-// finds it loaded instead of searching for it. A library this system lacks
-// is skipped. Must be the first thing the program does.
+// library of the first list loaded from the system folder, so a later load
+// by name finds it loaded instead of searching for it. A library this
+// system lacks is skipped. Must be the first thing the program does.
 void PrepareProcess();
+// The drawing libraries, the same way: before the first window of a run
+// that shows one.
+void LoadDrawingLibraries();
 
 // Loads a library from the system folder by its full path; NULL when it is
 // not there. The caller decides whether to free it.

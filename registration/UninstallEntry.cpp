@@ -4,6 +4,7 @@
 #include "instutils/EntryKind.h"
 #include "instutils/Handles.h"
 #include "instutils/PathText.h"
+#include "instutils/RunTimings.h"
 
 #include <windows.h>
 
@@ -109,7 +110,10 @@ bool WriteUninstallEntry(TRegistry& registry, const std::string& mainDir) {
     ok = registry.WriteString(kDisplayIconValue, program) && ok;
     ok = registry.WriteString(kDisplayNameValue, kUninstallDisplayName) && ok;
     ok = registry.WriteString(kDisplayVersionValue, kUninstallDisplayVersion) && ok;
-    ok = registry.WriteInteger(kEstimatedSizeValue, FolderSizeKB(mainDir, GetClusterSize(mainDir))) && ok;
+    MarkPhase("registry");
+    const std::uint32_t sizeKB = FolderSizeKB(mainDir, GetClusterSize(mainDir));
+    MarkPhase("size walk");
+    ok = registry.WriteInteger(kEstimatedSizeValue, sizeKB) && ok;
     ok = registry.WriteString(kPublisherValue, kUninstallPublisher) && ok;
     ok = registry.WriteString(kUninstallStringValue, "\"" + program + "\" -ui") && ok;
     // Where an upgrade run by another account (a deployment tool as the

@@ -2,6 +2,7 @@
 
 #include "instutils/InstUtils.h"
 #include "instutils/RunLog.h"
+#include "instutils/RunTimings.h"
 #include "payload/InstallRun.h"
 #include "registration/PostInstall.h"
 #include "registration/UninstallEntry.h"
@@ -21,6 +22,20 @@ const char kUninstallEntryItem[] =
     "Quilvane Word Processor)";
 
 InstallStep After(InstallStep step) { return static_cast<InstallStep>(static_cast<int>(step) + 1); }
+
+// The steps as the benchmark's table of a run's time names them.
+const char* StepName(InstallStep step) {
+    switch (step) {
+        case InstallStep::Plan: return "plan";
+        case InstallStep::Copy: return "copy";
+        case InstallStep::PostInstallActions: return "post-install actions";
+        case InstallStep::UpdateLog: return "update log";
+        case InstallStep::StoredChoices: return "registry";
+        case InstallStep::InstallLog: return "logs";
+        case InstallStep::Done: break;
+    }
+    return "done";
+}
 
 }  // namespace
 
@@ -65,7 +80,10 @@ bool InstallSession::ChosenComponentsFit() const {
 
 bool InstallSession::RunThrough(InstallStep last, InstallFrontEnd& frontEnd) {
     while (next_ <= last && next_ < InstallStep::Done) {
-        if (!RunStep(next_, frontEnd)) return false;
+        const InstallStep step = next_;
+        const bool done = RunStep(step, frontEnd);
+        MarkPhase(StepName(step));
+        if (!done) return false;
         next_ = After(next_);
     }
     return true;

@@ -22,19 +22,24 @@ ATOM RegisterOwnerClass(HINSTANCE instance, HICON icon) {
 
 Application::Application(HINSTANCE instance) : instance_(instance) {
     icon_ = LoadIconA(instance, MAKEINTRESOURCEA(kApplicationIconId));
-    RegisterOwnerClass(instance, icon_);
+}
+
+HWND Application::Owner() {
+    if (owner_) return owner_;
+    RegisterOwnerClass(instance_, icon_);
     // Never shown: it owns the wizard and the message dialogs, and gives the
     // process its title.
     owner_ = CreateWindowExA(0, kOwnerClass, kSetupTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             instance, nullptr);
+                             instance_, nullptr);
     if (owner_) {
         SendMessageA(owner_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         SetWindowTextA(owner_, kSetupTitle);
     }
+    return owner_;
 }
 
 void Application::ShowTaskbarButton() {
-    if (!owner_) return;
+    if (!Owner()) return;
     // A visible window that nothing owns gets a taskbar button; with no
     // area, nothing of it is drawn.
     ShowWindow(owner_, SW_SHOWNA);
@@ -42,7 +47,8 @@ void Application::ShowTaskbarButton() {
 }
 
 Application::~Application() {
-    if (owner_) DestroyWindow(owner_);
+    if (!owner_) return;
+    DestroyWindow(owner_);
     UnregisterClassA(kOwnerClass, instance_);
 }
 

@@ -13,7 +13,8 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    HWND Owner() const { return owner_; }
+    // Made on first use: a run that never shows a window ("/S") makes none.
+    HWND Owner();
     // Shows the owner window, without any area, and makes it the active
     // window, for a message that appears before any other window: the
     // taskbar then has a button with the title and the icon, and the

@@ -4,6 +4,8 @@
 #include "instutils/EscapedException.h"
 #include "instutils/ProcessStart.h"
 #include "instutils/RunLog.h"
+#include "instutils/RunTimings.h"
+#include "instutils/SystemLibrary.h"
 #include "payload/AttachFiles.h"
 #include "session/InstallSession.h"
 #include "setup/Application.h"
@@ -99,6 +101,8 @@ std::optional<int> AnswerUsage(Application& application, const SetupOptions& opt
 }
 
 int RunWithCatalogue(Application& application, const SetupOptions& options) {
+    // Every mode but "/S" may show a window ("/S /?" too); "/S" never draws.
+    if (options.mode != RunMode::Silent || options.showUsage) LoadDrawingLibraries();
     if (const std::optional<int> code = AnswerUsage(application, options)) return *code;
     // Before the catalogue: a second run writes nothing, not even a
     // temporary file.
@@ -110,7 +114,9 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
         }
         return Stop(kExitAlreadyRunning, "another setup of the product is running");
     }
+    MarkPhase("start-up");
     std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
+    MarkPhase("catalogue");
     if (!catalogue) {
         // An unattended run must never wait for a person.
         if (options.mode == RunMode::Wizard) {
@@ -122,7 +128,8 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
     }
     InstallSession session(*catalogue);
     try {
-        if (options.mode != RunMode::Wizard) return RunUnattended(session, options, application.Owner());
+        if (options.mode != RunMode::Wizard)
+            return RunUnattended(session, options, options.mode == RunMode::Progress ? application.Owner() : nullptr);
         return RunWizard(session, options, application);
     } catch (...) {
         EndAfterFailure(session);
@@ -180,9 +187,15 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
 int RunSetup(HINSTANCE instance) {
     ProcessStart processStart;
     const SetupOptions options = ParseCommandLine(GetCommandLineA());
-    RunLogScope runLog(options.logPath);
-    Application application(instance);
-    return RunReportingFailure(application, options, [&] { return RunWithCatalogue(application, options); });
+    int code;
+    {
+        RunLogScope runLog(options.logPath);
+        Application application(instance);
+        code = RunReportingFailure(application, options, [&] { return RunWithCatalogue(application, options); });
+    }
+    MarkPhase("logs");
+    FinishRunTimings();
+    return code;
 }
 
 }  // namespace qwp

@@ -1,3 +1,4 @@
+#include "instutils/RunTimings.h"
 #include "instutils/SystemLibrary.h"
 #include "setup/RunSetup.h"
 
@@ -6,7 +7,10 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before anything can load a DLL (never from the download folder) or
     // touch a drive.
+    qwp::StartRunTimings();
+    qwp::MarkPhase("process start");
     qwp::PrepareProcess();
+    qwp::MarkPhase("system libraries");
     return qwp::RunSetup(instance);
 }
 

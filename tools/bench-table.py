@@ -115,14 +115,42 @@ def table(lines):
     return out, misses
 
 
+def phase_table(lines):
+    """Where a setup /S run's time goes: one row per phase the setup timed
+    itself ("phase_<name>_ms", in the order first seen), then the whole
+    process's median beside them."""
+    results, products = parse(lines)
+    names = []
+    for product in products:
+        for key in results[product]:
+            if key.startswith("phase_") and key.endswith("_ms") and key not in names:
+                names.append(key)
+    if not names:
+        return []
+    out = ["| phase of setup /S (median ms) | " + " | ".join(products) + " |",
+           "|---|" + "---|" * len(products)]
+    for key in names:
+        label = key[len("phase_"):-len("_ms")].replace("_", " ")
+        cells = [number(results[p][key][0]) if key in results[p] else "not measured" for p in products]
+        out.append(f"| {label} | " + " | ".join(cells) + " |")
+    totals = [number(results[p]["silent_ms"][0]) if "silent_ms" in results[p] else "not measured" for p in products]
+    out.append("| whole process | " + " | ".join(totals) + " |")
+    return out
+
+
 def main(argv):
     if len(argv) != 1:
         print("usage: bench-table.py OUTPUT_FILE", file=sys.stderr)
         return 2
     with open(argv[0], encoding="utf-8", errors="replace") as f:
-        lines, misses = table(f.read().splitlines())
+        output = f.read().splitlines()
+    lines, misses = table(output)
     print("\n".join(lines))
     print()
+    phases = phase_table(output)
+    if phases:
+        print("\n".join(phases))
+        print()
     if misses:
         print("Targets missed or not measured:")
         for miss in misses:

@@ -141,6 +141,21 @@ class TableTest(unittest.TestCase):
         self.assertFalse(any("sample: peak working set of setup /S" in miss for miss in misses))
         self.assertFalse(any("first painted" in miss for miss in misses))  # no target
 
+    def test_phases_are_rows_in_order_with_the_whole_process_last(self):
+        lines = bench_table.phase_table(self.LINES + [
+            "result: sample phase_start-up_ms 40",
+            "result: sample phase_post-install_actions_ms 12.5",
+            "result: large phase_start-up_ms 41",
+            "result: large phase_size_walk_ms 3",
+            "result: sample silent_ms 200",
+        ])
+        self.assertEqual(lines[0], "| phase of setup /S (median ms) | sample | large |")
+        self.assertEqual(lines[2], "| start-up | 40.0 | 41.0 |")
+        self.assertEqual(lines[3], "| post-install actions | 12.5 | not measured |")
+        self.assertEqual(lines[4], "| size walk | not measured | 3.00 |")
+        self.assertEqual(lines[-1], "| whole process | 200.0 | not measured |")
+        self.assertEqual(bench_table.phase_table(self.LINES), [])
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace qwp {
 namespace {
@@ -19,6 +20,7 @@ std::string LowerText(std::string text) {
 TEST(PrepareProcess, ErrorBoxesOffAndSystemLibrariesLoadedFromTheSystemFolder) {
     SetErrorMode(0);
     PrepareProcess();
+    LoadDrawingLibraries();
     const UINT mode = SetErrorMode(0);
     SetErrorMode(mode);
     EXPECT_EQ(mode & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
@@ -28,8 +30,9 @@ TEST(PrepareProcess, ErrorBoxesOffAndSystemLibrariesLoadedFromTheSystemFolder) {
     ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
     const std::string systemFolder = LowerText(system) + "\\";
     int loaded = 0;
-    for (int i = 0; i < kPreloadedSystemLibraryCount; ++i) {
-        const std::string name = kPreloadedSystemLibraries[i];
+    std::vector<std::string> names(kPreloadedSystemLibraries, kPreloadedSystemLibraries + kPreloadedSystemLibraryCount);
+    names.insert(names.end(), kDrawingLibraries, kDrawingLibraries + kDrawingLibraryCount);
+    for (const std::string& name : names) {
         // One this system lacks is skipped, not an error.
         if (GetFileAttributesA((systemFolder + name).c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         HMODULE module = GetModuleHandleA(name.c_str());

@@ -207,7 +207,9 @@ TEST_F(DllPlanting, AWholeInstallLoadsNoDllFromTheDownloadFolder) {
         TempRedirect scope(TempFolder().Path());
         SetupRun run(ScreensFolder("dll-planting"), Quoted("-d" + destination / "Quilvane"), folder_.Path(), program);
         ASSERT_TRUE(run.Started());
-        ASSERT_TRUE(run.WalkTo(7));
+        ASSERT_TRUE(run.WalkTo(6));
+        run.Next();  // the associations started, the shortcuts made
+        ASSERT_TRUE(run.WaitForPage(7));
         run.Next();  // Finish, with the launch
         EXPECT_EQ(run.WaitForExit(kInstallTimeout), static_cast<DWORD>(kExitSuccess));
     }
