@@ -235,7 +235,10 @@ int main(int argc, char** argv) {
     PrintResult(product, "inflated_bytes", catalogue.DataSize);
     PrintResult(product, "compressed_bytes", static_cast<double>(payload.size()));
     PrintResult(product, "files", static_cast<double>(writes.size()));
-    PrintPairResults(product, "catalogue", build.catalogue, build.uncompress, 1.1);
-    PrintPairResults(product, "install", engine, plain, 1.3);
+    // The targets: the sample's fixed costs (naming 272 entries) weigh more
+    // against its 0.3 MB than against the large product's 100 MB.
+    const bool large = product == "large";
+    PrintPairResults(product, "catalogue", build.catalogue, build.uncompress, large ? 0.5 : 0.8);
+    PrintPairResults(product, "install", engine, plain, large ? 1.15 : 1.3);
     return 0;
 }

@@ -156,6 +156,8 @@ int main(int argc, char** argv) {
                 idleUnknown, unclean, left.size());
     for (const std::string& name : left) std::printf("    %s\n", name.c_str());
     RemoveDirectoryA(temp.c_str());
-    qwp::bench::PrintPairResults(product, "startup", setup.times, empty.times);
+    // A target for the large product only: the sample's first page is the
+    // wizard's own cost, the large one's adds the inflation of 100 MB.
+    qwp::bench::PrintPairResults(product, "startup", setup.times, empty.times, product == "large" ? 3.0 : 0);
     return 0;
 }
