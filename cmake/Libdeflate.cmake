@@ -4,8 +4,7 @@
 # and their helpers, with the target's own optimisation (for the shipped
 # i686 setup -Os: measured as fast as -O2 on the payload, and 2.5 KB
 # smaller); its own warnings are not ours to mend.
-set(QWP_LIBDEFLATE_DIR "/var/cache/quilvane/libdeflate-src" CACHE PATH
-    "Folder holding the unpacked libdeflate source package")
+set(QWP_LIBDEFLATE_DIR "" CACHE PATH "Folder holding the unpacked libdeflate source package (the Makefile passes it)")
 file(GLOB QWP_LIBDEFLATE_CANDIDATES LIST_DIRECTORIES true ${QWP_LIBDEFLATE_DIR}/libdeflate-*)
 set(QWP_LIBDEFLATE_ROOT "")
 foreach(candidate ${QWP_LIBDEFLATE_CANDIDATES})
@@ -14,7 +13,7 @@ foreach(candidate ${QWP_LIBDEFLATE_CANDIDATES})
   endif()
 endforeach()
 if(NOT QWP_LIBDEFLATE_ROOT)
-  message(FATAL_ERROR "no libdeflate source below ${QWP_LIBDEFLATE_DIR}: run tools/bootstrap.sh")
+  message(FATAL_ERROR "no libdeflate source below QWP_LIBDEFLATE_DIR (\"${QWP_LIBDEFLATE_DIR}\"): run make, which fetches it")
 endif()
 
 add_library(qwp_libdeflate STATIC
