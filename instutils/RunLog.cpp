@@ -47,6 +47,11 @@ void RunLogLine(const char* kind, const std::string& text) {
         state.allWritten = false;
 }
 
+int RunLogExit(int code, const std::string& reason) {
+    RunLogLine("Exit", std::to_string(code) + " (" + reason + ")");
+    return code;
+}
+
 bool FinishRunLog() {
     RunLogState& state = State();
     if (!state.file) return false;

@@ -22,6 +22,10 @@ bool RunLogActive();
 // breaks inside the text become spaces, so each step stays on its line.
 void RunLogLine(const char* kind, const std::string& text);
 
+// The run's last line, "Exit: <code> (<reason>)"; gives the code back, for
+// the return that ends the run.
+int RunLogExit(int code, const std::string& reason);
+
 // Closes the file and turns the log off; false when the log was off or a
 // line could not be written.
 bool FinishRunLog();

@@ -78,7 +78,6 @@ public:
     const std::string& Destination() const { return target_.MainDir; }
 
     ComponentSelection& Selection() { return selection_; }
-    const ComponentSelection& Selection() const { return selection_; }
     InstallOptions& Options() { return options_; }
     const InstallOptions& Options() const { return options_; }
 
@@ -96,7 +95,6 @@ public:
 
     // ---- the steps ----
 
-    InstallStep NextStep() const { return next_; }
     // The plan was made: from here on the run ends through End.
     bool Started() const { return next_ > InstallStep::Plan; }
 
@@ -115,9 +113,6 @@ public:
     bool CopyAborted() const { return copyAborted_; }
     // No write of the ending (or Update.log) failed.
     bool AllRecorded() const { return unrecorded_.empty() && !updateLogFailed_; }
-    const std::vector<std::string>& Unrecorded() const { return unrecorded_; }
-
-    double InstallStamp() const { return target_.InstallStamp; }
 
 private:
     bool RunStep(InstallStep step, InstallFrontEnd& frontEnd);

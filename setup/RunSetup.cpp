@@ -65,8 +65,7 @@ int RunWizard(InstallSession& session, const SetupOptions& options, Application&
     const int result = wizard.ShowModal();
     WizardEnding ending(application);
     session.End(ending);
-    RunLogLine("Exit", std::string("0 (") + (result == kModalOK ? "wizard finished" : "wizard cancelled") + ")");
-    return kExitSuccess;
+    return RunLogExit(kExitSuccess, result == kModalOK ? "wizard finished" : "wizard cancelled");
 }
 
 // After a failure half way, what is on the disk is still recorded, so the
@@ -80,11 +79,6 @@ void EndAfterFailure(InstallSession& session) noexcept {
     }
 }
 
-int Stop(int code, const std::string& reason) {
-    RunLogLine("Exit", std::to_string(code) + " (" + reason + ")");
-    return code;
-}
-
 // "/?" and "/HELP" ask for the usage; any other unknown switch gets it too,
 // with its own exit code, and only a silent run shows nothing. Nothing is
 // written either way.
@@ -96,8 +90,8 @@ std::optional<int> AnswerUsage(Application& application, const SetupOptions& opt
         MessageDlg(application.Owner(), kUsageText, unknown ? MsgKind::Error : MsgKind::Information, mbOK, mbOK,
                    mbOK);
     }
-    if (!unknown) return Stop(kExitSuccess, "usage shown");
-    return Stop(kExitBadArgument, "unknown switch " + options.unknownSwitch);
+    if (!unknown) return RunLogExit(kExitSuccess, "usage shown");
+    return RunLogExit(kExitBadArgument, "unknown switch " + options.unknownSwitch);
 }
 
 int RunWithCatalogue(Application& application, const SetupOptions& options) {
@@ -112,7 +106,7 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
             application.ShowTaskbarButton();
             MessageDlg(application.Owner(), kAlreadyRunningMessage, MsgKind::Error, mbOK, mbOK, mbOK);
         }
-        return Stop(kExitAlreadyRunning, "another setup of the product is running");
+        return RunLogExit(kExitAlreadyRunning, "another setup of the product is running");
     }
     MarkPhase("start-up");
     std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
@@ -124,7 +118,7 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
             application.ShowTaskbarButton();
             MessageDlg(application.Owner(), kPayloadDamagedMessage, MsgKind::Error, mbOK, mbOK, mbOK);
         }
-        return Stop(kExitPayloadDamaged, "the setup program is damaged");
+        return RunLogExit(kExitPayloadDamaged, "the setup program is damaged");
     }
     InstallSession session(*catalogue);
     try {
@@ -142,7 +136,7 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
 // and, when someone is at the screen, in one message.
 int SetupFailed(Application& application, const SetupOptions& options, const std::string& reason) noexcept {
     try {
-        RunLogLine("Exit", std::to_string(kExitSetupFailed) + " (setup failed: " + reason + ")");
+        RunLogExit(kExitSetupFailed, "setup failed: " + reason);
         if (options.mode == RunMode::Wizard) {
             application.ShowTaskbarButton();
             MessageDlg(application.Owner(), kSetupFailedMessage + reason, MsgKind::Error, mbOK, mbOK, mbOK);

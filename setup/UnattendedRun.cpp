@@ -10,15 +10,6 @@
 
 namespace qwp {
 
-namespace {
-
-int Stop(int code, const char* reason) {
-    RunLogLine("Exit", std::to_string(code) + " (" + reason + ")");
-    return code;
-}
-
-}  // namespace
-
 int RunUnattended(InstallSession& session, const SetupOptions& options, HWND owner) {
     RunLogLine("Mode", options.mode == RunMode::Silent ? "silent" : "progress window");
 
@@ -29,12 +20,12 @@ int RunUnattended(InstallSession& session, const SetupOptions& options, HWND own
     const CheckedDestination checked = session.SetDestination(session.Destination(), '\0');
     if (checked.fault != DestinationFault::None) {
         RunLogLine("Destination", UnusableFolderMessage(checked));
-        return Stop(kExitBadDestination, "the destination folder cannot be used");
+        return RunLogExit(kExitBadDestination, "the destination folder cannot be used");
     }
     if (IsWordProcessorInUse(session.Destination()))
-        return Stop(kExitWordProcessorRunning, "the word processor is running");
+        return RunLogExit(kExitWordProcessorRunning, "the word processor is running");
     if (!session.ChosenComponentsFit())
-        return Stop(kExitNoDiskSpace, "not enough free space on the destination drive");
+        return RunLogExit(kExitNoDiskSpace, "not enough free space on the destination drive");
 
     CreateChoiceKeys();
     std::unique_ptr<TProgressWindow> window;
@@ -44,9 +35,9 @@ int RunUnattended(InstallSession& session, const SetupOptions& options, HWND own
     window.reset();
     session.End(frontEnd);
 
-    if (session.CopyAborted()) return Stop(kExitFileNotWritten, "a file could not be written");
-    if (!session.AllRecorded()) return Stop(kExitNotRecorded, "installed, but not all of it could be recorded");
-    return Stop(kExitSuccess, "installed");
+    if (session.CopyAborted()) return RunLogExit(kExitFileNotWritten, "a file could not be written");
+    if (!session.AllRecorded()) return RunLogExit(kExitNotRecorded, "installed, but not all of it could be recorded");
+    return RunLogExit(kExitSuccess, "installed");
 }
 
 }  // namespace qwp

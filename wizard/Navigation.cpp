@@ -73,9 +73,7 @@ MsgResult TMainDlgForm::Ask(const std::string& text, MsgKind kind, MsgButtons bu
                             MsgButton escapeButton) {
     // Owned by the wizard whatever window is active, so the question can
     // never hide behind it and nothing on the wizard can be clicked meanwhile.
-    // Once the wizard has closed (a report of the ending), its owner holds it.
-    HWND owner = IsWindowVisible(hwnd_) ? hwnd_ : GetWindow(hwnd_, GW_OWNER);
-    return MessageDlg(owner, text, kind, buttons, defaultButton, escapeButton);
+    return MessageDlg(hwnd_, text, kind, buttons, defaultButton, escapeButton);
 }
 
 AssociationBoxes TMainDlgForm::BoxesChecked() const {

@@ -4,8 +4,10 @@
 
 #include "controls/MessageDlg.h"
 
-#include <deque>
+#include "tests/support/AnswerScript.h"
+
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace qwp::test {
@@ -20,21 +22,16 @@ public:
     // Answers given in turn; once they run out, every request is answered
     // with the fallback (Abort unless set), so a test can never hang in a
     // Retry loop.
-    void Queue(MsgResult answer, std::function<void()> before = {});
-    void SetFallback(MsgResult answer) { fallback_ = answer; }
+    void Queue(MsgResult answer, std::function<void()> before = {}) { script_.Queue(answer, std::move(before)); }
+    void SetFallback(MsgResult answer) { script_.SetFallback(answer); }
 
     const std::vector<MessageRequest>& Requests() const { return requests_; }
 
 private:
-    struct Step {
-        MsgResult answer;
-        std::function<void()> before;  // runs while the "dialog" is up
-    };
     MsgResult Answer(const MessageRequest& request);
 
-    std::deque<Step> script_;
+    AnswerScript<MsgResult> script_{MsgResult::Abort};
     std::vector<MessageRequest> requests_;
-    MsgResult fallback_ = MsgResult::Abort;
 };
 
 }  // namespace qwp::test

@@ -4,9 +4,11 @@
 
 #include "payload/InstallFrontEnd.h"
 
-#include <deque>
+#include "tests/support/AnswerScript.h"
+
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qwp::test {
@@ -21,8 +23,8 @@ public:
     // Answers given in turn; once they run out, every question is answered
     // with the fallback (Abort unless set), so a test can never hang in a
     // Retry loop. The step's action runs while the question is "up".
-    void Queue(CopyAnswer answer, std::function<void()> before = {});
-    void SetFallback(CopyAnswer answer) { fallback_ = answer; }
+    void Queue(CopyAnswer answer, std::function<void()> before = {}) { script_.Queue(answer, std::move(before)); }
+    void SetFallback(CopyAnswer answer) { script_.SetFallback(answer); }
     // Called for every progress report; its answer is given back (Continue
     // when unset).
     std::function<ProgressAnswer(const InstallProgress&)> onProgress;
@@ -36,15 +38,10 @@ public:
     void OnFailure(const std::string& message) override { failures_.push_back(message); }
 
 private:
-    struct Step {
-        CopyAnswer answer;
-        std::function<void()> before;
-    };
-    std::deque<Step> script_;
+    AnswerScript<CopyAnswer> script_{CopyAnswer::Abort};
     std::vector<Question> questions_;
     std::vector<InstallProgress> progress_;
     std::vector<std::string> failures_;
-    CopyAnswer fallback_ = CopyAnswer::Abort;
 };
 
 }  // namespace qwp::test
