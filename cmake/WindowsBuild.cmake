@@ -99,6 +99,21 @@ target_link_libraries(setup PRIVATE qwp_setup)
 set(QWP_LARGE_ADDRESS_AWARE $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>)
 target_link_options(setup PRIVATE ${QWP_LARGE_ADDRESS_AWARE})
 add_dependencies(setup payload)
+# The setup starts no threads of its own, yet the posix-thread runtime links
+# its whole threads library (some 30 KB) for the locks of thread-safe statics,
+# the exception pool and per-thread exception state. The same compiler's
+# Win32-thread runtime does these with the system's own locks: the setup is
+# linked against it. The two runtimes share their ABI; only the threads
+# behind those locks differ, and the setup's own code calls no threads
+# function (the link would fail if it did, as that runtime has none).
+execute_process(COMMAND ${MINGW_TRIPLET}-g++-win32 -print-libgcc-file-name
+                OUTPUT_VARIABLE QWP_WIN32_THREADS_LIBGCC OUTPUT_STRIP_TRAILING_WHITESPACE
+                RESULT_VARIABLE QWP_WIN32_THREADS_FOUND)
+if(NOT QWP_WIN32_THREADS_FOUND EQUAL 0 OR NOT EXISTS "${QWP_WIN32_THREADS_LIBGCC}")
+  message(FATAL_ERROR "${MINGW_TRIPLET}-g++-win32 is needed to link the setup (tools/bootstrap.sh installs it)")
+endif()
+get_filename_component(QWP_WIN32_THREADS_RUNTIME ${QWP_WIN32_THREADS_LIBGCC} DIRECTORY)
+target_link_options(setup PRIVATE -B${QWP_WIN32_THREADS_RUNTIME}/)
 if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
   target_link_options(setup PRIVATE -s)
   target_link_options(qwp PRIVATE -s)

@@ -5,12 +5,26 @@
 #include <ole2.h>
 
 namespace qwp {
+namespace {
 
-ProcessStart::ProcessStart() : oleInitialized_(SUCCEEDED(OleInitialize(nullptr))) { InitInstUtils(); }
+bool InitializeCom(ComApartment apartment) {
+    if (apartment == ComApartment::WithWindows) return SUCCEEDED(OleInitialize(nullptr));
+    return SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+}
+
+}  // namespace
+
+ProcessStart::ProcessStart(ComApartment apartment) : apartment_(apartment), comInitialized_(InitializeCom(apartment)) {
+    InitInstUtils();
+}
 
 ProcessStart::~ProcessStart() {
     FinalizeInstUtils();
-    if (oleInitialized_) OleUninitialize();
+    if (!comInitialized_) return;
+    if (apartment_ == ComApartment::WithWindows)
+        OleUninitialize();
+    else
+        CoUninitialize();
 }
 
 }  // namespace qwp

@@ -17,8 +17,9 @@ void RestrictDllSearchToSystem();
 
 // The system libraries that the program, or the system's own libraries on
 // its behalf, may load by name after start-up (the shell's helpers, the
-// network drive names, ...), and those only drawing needs (a delayed import
-// of the drawing code, the theme and window-manager libraries).
+// network drive names, ...), and those only windows need (a delayed import
+// of the drawing code, the theme and window-manager libraries, the image
+// codecs and sounds of the shell's pickers).
 extern const char* const kPreloadedSystemLibraries[];
 extern const int kPreloadedSystemLibraryCount;
 extern const char* const kDrawingLibraries[];

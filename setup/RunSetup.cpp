@@ -1,6 +1,7 @@
 #include "setup/RunSetup.h"
 
 #include "controls/MessageDlg.h"
+#include "instutils/BackgroundTask.h"
 #include "instutils/EscapedException.h"
 #include "instutils/ProcessStart.h"
 #include "instutils/RunLog.h"
@@ -86,6 +87,7 @@ std::optional<int> AnswerUsage(Application& application, const SetupOptions& opt
     if (!options.showUsage && options.unknownSwitch.empty()) return std::nullopt;
     const bool unknown = !options.showUsage;
     if (!(unknown && options.mode == RunMode::Silent)) {
+        LoadDrawingLibraries();
         application.ShowTaskbarButton();
         MessageDlg(application.Owner(), kUsageText, unknown ? MsgKind::Error : MsgKind::Information, mbOK, mbOK,
                    mbOK);
@@ -94,22 +96,29 @@ std::optional<int> AnswerUsage(Application& application, const SetupOptions& opt
     return RunLogExit(kExitBadArgument, "unknown switch " + options.unknownSwitch);
 }
 
+// Every mode but "/S" may show a window ("/S /?" too); "/S" never draws.
+bool ShowsNoWindow(const SetupOptions& options) { return options.mode == RunMode::Silent && !options.showUsage; }
+
 int RunWithCatalogue(Application& application, const SetupOptions& options) {
-    // Every mode but "/S" may show a window ("/S /?" too); "/S" never draws.
-    if (options.mode != RunMode::Silent || options.showUsage) LoadDrawingLibraries();
     if (const std::optional<int> code = AnswerUsage(application, options)) return *code;
     // Before the catalogue: a second run writes nothing, not even a
     // temporary file.
     const SingleInstance instance;
     if (!instance.IsFirst()) {
         if (options.mode == RunMode::Wizard) {
+            LoadDrawingLibraries();
             application.ShowTaskbarButton();
             MessageDlg(application.Owner(), kAlreadyRunningMessage, MsgKind::Error, mbOK, mbOK, mbOK);
         }
         return RunLogExit(kExitAlreadyRunning, "another setup of the product is running");
     }
     MarkPhase("start-up");
-    std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue();
+    // A large product takes a while to inflate: the libraries the windows
+    // draw with are loaded meanwhile.
+    std::unique_ptr<TAttachedFiles> catalogue;
+    BackgroundTask loading([&catalogue] { catalogue = LoadCatalogue(); });
+    if (!ShowsNoWindow(options)) LoadDrawingLibraries();
+    loading.Wait();
     MarkPhase("catalogue");
     if (!catalogue) {
         // An unattended run must never wait for a person.
@@ -179,8 +188,8 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
 }
 
 int RunSetup(HINSTANCE instance) {
-    ProcessStart processStart;
     const SetupOptions options = ParseCommandLine(GetCommandLineA());
+    ProcessStart processStart(ShowsNoWindow(options) ? ComApartment::Windowless : ComApartment::WithWindows);
     int code;
     {
         RunLogScope runLog(options.logPath);

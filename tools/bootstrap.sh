@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake make g++ clang libclang-rt-dev python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev zlib1g-dev
   wine wine64 wine32:i386 fonts-wine fonts-liberation

@@ -219,6 +219,25 @@ TEST_F(DllPlanting, AWholeInstallLoadsNoDllFromTheDownloadFolder) {
     RemoveInstallation();
 }
 
+// An unattended run loads fewer libraries up front (no window, no drawing)
+// and makes its shortcuts in a windowless apartment: still none of what the
+// system loads for it comes from the download folder.
+TEST_F(DllPlanting, AnUnattendedInstallLoadsNoDllFromTheDownloadFolder) {
+    const std::string program = folder_ / "setup.exe";
+    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    TempFolder destination;
+    {
+        TempRedirect scope(TempFolder().Path());
+        ChildProcess setup(Quoted(program) + " /S /D=" + destination / "Quilvane", folder_.Path());
+        ASSERT_TRUE(setup.Started());
+        EXPECT_EQ(setup.WaitForExit(kInstallTimeout), static_cast<DWORD>(kExitSuccess));
+    }
+    EXPECT_TRUE(FileExists(destination / "Quilvane\\qwp.exe"));
+    WaitUntil([] { return CloseStandInWindows() > 0; }, kStartTimeout);
+    EXPECT_EQ(Loaded(), std::vector<std::string>{});
+    RemoveInstallation();
+}
+
 // The whole payload lives in memory. Linked as the setup is, a program gets
 // more than the 2 GB of addresses a 32-bit program has by default (4 GB on
 // 64-bit Windows), so a large product still fits.

@@ -1,0 +1,37 @@
+#include "instutils/BackgroundTask.h"
+
+#include <utility>
+
+namespace qwp {
+
+BackgroundTask::BackgroundTask(std::function<void()> work) : work_(std::move(work)) {
+    thread_.reset(CreateThread(nullptr, 0, &BackgroundTask::Run, this, 0, nullptr));
+    if (!thread_) RunWork();
+}
+
+BackgroundTask::~BackgroundTask() {
+    if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+void BackgroundTask::Wait() {
+    if (thread_) {
+        WaitForSingleObject(thread_.get(), INFINITE);
+        thread_.reset();
+    }
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+}
+
+DWORD WINAPI BackgroundTask::Run(void* self) {
+    static_cast<BackgroundTask*>(self)->RunWork();
+    return 0;
+}
+
+void BackgroundTask::RunWork() noexcept {
+    try {
+        work_();
+    } catch (...) {
+        failure_ = std::current_exception();
+    }
+}
+
+}  // namespace qwp

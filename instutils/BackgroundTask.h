@@ -1,0 +1,34 @@
+// One piece of work run on a thread of its own while the caller goes on with
+// something else, then waited for. What the work throws is thrown again by
+// Wait, on the caller's thread, as it was thrown.
+#pragma once
+
+#include "instutils/Handles.h"
+
+#include <exception>
+#include <functional>
+
+namespace qwp {
+
+class BackgroundTask {
+public:
+    // Starts the work; where no thread can be made, does it on the spot.
+    explicit BackgroundTask(std::function<void()> work);
+    // Waits for the work if nobody did: what it refers to must outlive it.
+    ~BackgroundTask();
+    BackgroundTask(const BackgroundTask&) = delete;
+    BackgroundTask& operator=(const BackgroundTask&) = delete;
+
+    // Returns when the work is done; throws what it threw. Once only.
+    void Wait();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    void RunWork() noexcept;
+
+    std::function<void()> work_;
+    std::exception_ptr failure_;
+    UniqueKernelHandle thread_;
+};
+
+}  // namespace qwp
