@@ -57,7 +57,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/bench/LargeSetup.rc PROPERTIES
 add_executable(setup_large WIN32 EXCLUDE_FROM_ALL setup/SetupMain.cpp bench/LargeSetup.rc)
 target_include_directories(setup_large PRIVATE ${CMAKE_SOURCE_DIR} ${QWP_LARGE_PRODUCT} ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(setup_large PRIVATE qwp_setup)
-target_link_options(setup_large PRIVATE ${QWP_LARGE_ADDRESS_AWARE})
+target_link_options(setup_large PRIVATE ${QWP_SETUP_LINK_OPTIONS})
 add_dependencies(setup_large large_payload)
 if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
   target_link_options(setup_large PRIVATE -s)

@@ -97,7 +97,6 @@ target_link_libraries(setup PRIVATE qwp_setup)
 # The whole payload lives in memory: a 32-bit setup on 64-bit Windows may
 # use 4 GB of addresses instead of 2 GB.
 set(QWP_LARGE_ADDRESS_AWARE $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>)
-target_link_options(setup PRIVATE ${QWP_LARGE_ADDRESS_AWARE})
 add_dependencies(setup payload)
 # The setup starts no threads of its own, yet the posix-thread runtime links
 # its whole threads library (some 30 KB) for the locks of thread-safe statics,
@@ -113,7 +112,9 @@ if(NOT QWP_WIN32_THREADS_FOUND EQUAL 0 OR NOT EXISTS "${QWP_WIN32_THREADS_LIBGCC
   message(FATAL_ERROR "${MINGW_TRIPLET}-g++-win32 is needed to link the setup (tools/bootstrap.sh installs it)")
 endif()
 get_filename_component(QWP_WIN32_THREADS_RUNTIME ${QWP_WIN32_THREADS_LIBGCC} DIRECTORY)
-target_link_options(setup PRIVATE -B${QWP_WIN32_THREADS_RUNTIME}/)
+# How every link of the setup program is made (the benchmark's large one too).
+set(QWP_SETUP_LINK_OPTIONS ${QWP_LARGE_ADDRESS_AWARE} -B${QWP_WIN32_THREADS_RUNTIME}/)
+target_link_options(setup PRIVATE ${QWP_SETUP_LINK_OPTIONS})
 if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
   target_link_options(setup PRIVATE -s)
   target_link_options(qwp PRIVATE -s)

@@ -18,7 +18,10 @@ void BackgroundTask::Wait() {
         WaitForSingleObject(thread_.get(), INFINITE);
         thread_.reset();
     }
-    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    if (!failure_) return;
+    KeptException failure = std::move(*failure_);
+    failure_.reset();
+    failure.Rethrow();
 }
 
 DWORD WINAPI BackgroundTask::Run(void* self) {
@@ -30,7 +33,7 @@ void BackgroundTask::RunWork() noexcept {
     try {
         work_();
     } catch (...) {
-        failure_ = std::current_exception();
+        failure_ = KeptException::OfCurrentException();
     }
 }
 

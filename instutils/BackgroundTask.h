@@ -1,12 +1,15 @@
 // One piece of work run on a thread of its own while the caller goes on with
 // something else, then waited for. What the work throws is thrown again by
-// Wait, on the caller's thread, as it was thrown.
+// Wait, on the caller's thread, by its reason: std::bad_alloc for a lack of
+// memory, SetupError with the reason otherwise (as an exception that reached
+// a window is).
 #pragma once
 
+#include "instutils/EscapedException.h"
 #include "instutils/Handles.h"
 
-#include <exception>
 #include <functional>
+#include <optional>
 
 namespace qwp {
 
@@ -27,7 +30,7 @@ private:
     void RunWork() noexcept;
 
     std::function<void()> work_;
-    std::exception_ptr failure_;
+    std::optional<KeptException> failure_;
     UniqueKernelHandle thread_;
 };
 

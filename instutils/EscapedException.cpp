@@ -12,8 +12,7 @@ const char kNoMemory[] = "There is not enough memory.";
 
 struct Kept {
     bool pending = false;
-    bool noMemory = false;
-    std::string reason;
+    KeptException exception;
 };
 
 Kept& State() {
@@ -35,9 +34,8 @@ std::string ReasonOfCurrentException() {
     }
 }
 
-void KeepEscapedException() noexcept {
-    Kept& kept = State();
-    if (kept.pending) return;
+KeptException KeptException::OfCurrentException() noexcept {
+    KeptException kept;
     try {
         kept.reason = ReasonOfCurrentException();
         kept.noMemory = kept.reason == kNoMemory;
@@ -45,6 +43,18 @@ void KeepEscapedException() noexcept {
         // No memory even for the reason's text.
         kept.noMemory = true;
     }
+    return kept;
+}
+
+void KeptException::Rethrow() {
+    if (noMemory) throw std::bad_alloc();
+    throw SetupError(std::move(reason));
+}
+
+void KeepEscapedException() noexcept {
+    Kept& kept = State();
+    if (kept.pending) return;
+    kept.exception = KeptException::OfCurrentException();
     kept.pending = true;
 }
 
@@ -54,8 +64,7 @@ void RethrowEscapedException() {
     Kept& kept = State();
     if (!kept.pending) return;
     kept.pending = false;
-    if (kept.noMemory) throw std::bad_alloc();
-    throw SetupError(std::move(kept.reason));
+    kept.exception.Rethrow();
 }
 
 }  // namespace qwp

@@ -16,6 +16,19 @@ namespace qwp {
 // inside a catch block.
 std::string ReasonOfCurrentException();
 
+// What an exception said, kept to be thrown again elsewhere (on another
+// thread, or after a window boundary).
+struct KeptException {
+    bool noMemory = false;
+    std::string reason;
+
+    // The exception being handled; only inside a catch block.
+    static KeptException OfCurrentException() noexcept;
+    // std::bad_alloc for a lack of memory, SetupError with the reason
+    // otherwise.
+    [[noreturn]] void Rethrow();
+};
+
 // Keeps the reason of the exception being handled, unless one is kept
 // already (the first is the cause). Only inside a catch block.
 void KeepEscapedException() noexcept;

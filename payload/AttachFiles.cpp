@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace qwp {
 
 namespace {
@@ -15,21 +17,37 @@ const char kPayloadResourceType[] = "FILES";
 
 }  // namespace
 
-TAttachedFiles::TAttachedFiles() {
+InflatedPayload InflateOwnPayload() {
+    InflatedPayload payload;
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC info = FindResourceA(self, kPayloadResourceName, kPayloadResourceType);
-    if (!info) throw PayloadDamaged("the payload resource is missing");
+    if (!info) {
+        payload.missing = "the payload resource is missing";
+        return payload;
+    }
     const DWORD size = SizeofResource(self, info);
     HGLOBAL loaded = LoadResource(self, info);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) throw PayloadDamaged("the payload resource cannot be loaded");
-    Build(static_cast<const std::uint8_t*>(bytes), size);
+    if (!bytes) {
+        payload.missing = "the payload resource cannot be loaded";
+        return payload;
+    }
+    payload.inflated = archive::InflatePayload(static_cast<const std::uint8_t*>(bytes), size);
+    return payload;
 }
 
-TAttachedFiles::TAttachedFiles(const std::uint8_t* compressed, std::size_t size) { Build(compressed, size); }
+TAttachedFiles::TAttachedFiles() : TAttachedFiles(InflateOwnPayload()) {}
 
-void TAttachedFiles::Build(const std::uint8_t* compressed, std::size_t size) {
-    archive::InflateResult inflated = archive::InflatePayload(compressed, size);
+TAttachedFiles::TAttachedFiles(InflatedPayload payload) {
+    if (!payload.missing.empty()) throw PayloadDamaged(payload.missing);
+    Build(std::move(payload.inflated));
+}
+
+TAttachedFiles::TAttachedFiles(const std::uint8_t* compressed, std::size_t size) {
+    Build(archive::InflatePayload(compressed, size));
+}
+
+void TAttachedFiles::Build(archive::InflateResult inflated) {
     // Running out of memory is no fault of the download.
     if (inflated.error == archive::InflateError::OutOfMemory) throw std::bad_alloc();
     if (inflated.error != archive::InflateError::None)

@@ -33,10 +33,22 @@ public:
     using SetupError::SetupError;
 };
 
+// The program's own payload resource inflated but not yet read: the part of
+// making the catalogue that takes time, which a run may do early on a thread
+// of its own. Writes nothing.
+struct InflatedPayload {
+    archive::InflateResult inflated;
+    std::string missing;  // why the resource could not be had; empty when it was
+};
+// Inflates the "FILES" resource of type "FILES" of the program's module.
+InflatedPayload InflateOwnPayload();
+
 class TAttachedFiles {
 public:
     // Reads the "FILES" resource of type "FILES" from the program's module.
     TAttachedFiles();
+    // The catalogue of the program's payload inflated beforehand.
+    explicit TAttachedFiles(InflatedPayload payload);
     // Builds the catalogue from a zlib stream held elsewhere.
     TAttachedFiles(const std::uint8_t* compressed, std::size_t size);
     virtual ~TAttachedFiles();
@@ -75,7 +87,7 @@ private:
     bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination, bool onNetwork) const;
     bool OnNetwork(const std::string& folder) const;
 
-    void Build(const std::uint8_t* compressed, std::size_t size);
+    void Build(archive::InflateResult inflated);
 
     // The folder of the last copy that succeeded: a note of the writer, not
     // part of the catalogue's content. Copies come folder by folder, so

@@ -20,13 +20,18 @@ ATOM RegisterOwnerClass(HINSTANCE instance, HICON icon) {
 
 }  // namespace
 
-Application::Application(HINSTANCE instance) : instance_(instance) {
-    icon_ = LoadIconA(instance, MAKEINTRESOURCEA(kApplicationIconId));
+Application::Application(HINSTANCE instance) : instance_(instance) {}
+
+HICON Application::Icon() {
+    // Loading an icon brings in the display driver: a run without windows
+    // never asks for it.
+    if (!icon_) icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(kApplicationIconId));
+    return icon_;
 }
 
 HWND Application::Owner() {
     if (owner_) return owner_;
-    RegisterOwnerClass(instance_, icon_);
+    RegisterOwnerClass(instance_, Icon());
     // Never shown: it owns the wizard and the message dialogs, and gives the
     // process its title.
     owner_ = CreateWindowExA(0, kOwnerClass, kSetupTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,

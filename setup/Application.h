@@ -20,7 +20,8 @@ public:
     // taskbar then has a button with the title and the icon, and the
     // message, owned by the active window, needs none of its own.
     void ShowTaskbarButton();
-    HICON Icon() const { return icon_; }
+    // Loaded on first use, as the owner window is.
+    HICON Icon();
 
 private:
     HINSTANCE instance_;

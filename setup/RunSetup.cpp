@@ -1,7 +1,6 @@
 #include "setup/RunSetup.h"
 
 #include "controls/MessageDlg.h"
-#include "instutils/BackgroundTask.h"
 #include "instutils/EscapedException.h"
 #include "instutils/ProcessStart.h"
 #include "instutils/RunLog.h"
@@ -11,10 +10,13 @@
 #include "session/InstallSession.h"
 #include "setup/Application.h"
 #include "setup/CommandLine.h"
+#include "setup/EarlyInflation.h"
 #include "setup/SingleInstance.h"
 #include "setup/UnattendedFrontEnd.h"
 #include "setup/UnattendedRun.h"
 #include "wizard/MainDlg.h"
+
+#include <commctrl.h>
 
 #include <memory>
 
@@ -28,9 +30,23 @@ const char kAlreadyRunningMessage[] = "Setup of Quilvane Word Processor is alrea
 
 namespace {
 
-std::unique_ptr<TAttachedFiles> LoadCatalogue() {
+// Every mode but "/S" may show a window ("/S /?" too); "/S" never draws.
+bool ShowsNoWindow(const SetupOptions& options) { return options.mode == RunMode::Silent && !options.showUsage; }
+
+// What the run's windows draw with, the common controls' classes among
+// them (a good part of a wizard's start under Wine), while the payload
+// inflates.
+void LoadWindowLibraries() {
+    LoadDrawingLibraries();
+    InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
+}
+
+// A run that answers with the usage needs no catalogue.
+bool AsksForUsage(const SetupOptions& options) { return options.showUsage || !options.unknownSwitch.empty(); }
+
+std::unique_ptr<TAttachedFiles> LoadCatalogue(EarlyInflation& inflation) {
     try {
-        return std::make_unique<TAttachedFiles>();
+        return std::make_unique<TAttachedFiles>(inflation.Take());
     } catch (const PayloadDamaged&) {
         return nullptr;
     }
@@ -84,7 +100,7 @@ void EndAfterFailure(InstallSession& session) noexcept {
 // with its own exit code, and only a silent run shows nothing. Nothing is
 // written either way.
 std::optional<int> AnswerUsage(Application& application, const SetupOptions& options) {
-    if (!options.showUsage && options.unknownSwitch.empty()) return std::nullopt;
+    if (!AsksForUsage(options)) return std::nullopt;
     const bool unknown = !options.showUsage;
     if (!(unknown && options.mode == RunMode::Silent)) {
         LoadDrawingLibraries();
@@ -96,10 +112,7 @@ std::optional<int> AnswerUsage(Application& application, const SetupOptions& opt
     return RunLogExit(kExitBadArgument, "unknown switch " + options.unknownSwitch);
 }
 
-// Every mode but "/S" may show a window ("/S /?" too); "/S" never draws.
-bool ShowsNoWindow(const SetupOptions& options) { return options.mode == RunMode::Silent && !options.showUsage; }
-
-int RunWithCatalogue(Application& application, const SetupOptions& options) {
+int RunWithCatalogue(Application& application, const SetupOptions& options, EarlyInflation& inflation) {
     if (const std::optional<int> code = AnswerUsage(application, options)) return *code;
     // Before the catalogue: a second run writes nothing, not even a
     // temporary file.
@@ -112,13 +125,9 @@ int RunWithCatalogue(Application& application, const SetupOptions& options) {
         }
         return RunLogExit(kExitAlreadyRunning, "another setup of the product is running");
     }
+    if (!ShowsNoWindow(options)) LoadWindowLibraries();
     MarkPhase("start-up");
-    // A large product takes a while to inflate: the libraries the windows
-    // draw with are loaded meanwhile.
-    std::unique_ptr<TAttachedFiles> catalogue;
-    BackgroundTask loading([&catalogue] { catalogue = LoadCatalogue(); });
-    if (!ShowsNoWindow(options)) LoadDrawingLibraries();
-    loading.Wait();
+    std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue(inflation);
     MarkPhase("catalogue");
     if (!catalogue) {
         // An unattended run must never wait for a person.
@@ -189,12 +198,13 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
 
 int RunSetup(HINSTANCE instance) {
     const SetupOptions options = ParseCommandLine(GetCommandLineA());
+    EarlyInflation inflation(!ShowsNoWindow(options) && !AsksForUsage(options));
     ProcessStart processStart(ShowsNoWindow(options) ? ComApartment::Windowless : ComApartment::WithWindows);
     int code;
     {
         RunLogScope runLog(options.logPath);
         Application application(instance);
-        code = RunReportingFailure(application, options, [&] { return RunWithCatalogue(application, options); });
+        code = RunReportingFailure(application, options, [&] { return RunWithCatalogue(application, options, inflation); });
     }
     MarkPhase("logs");
     FinishRunTimings();
