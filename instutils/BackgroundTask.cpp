@@ -4,7 +4,7 @@
 
 namespace qwp {
 
-BackgroundTask::BackgroundTask(std::function<void()> work) : work_(std::move(work)) {
+BackgroundTask::BackgroundTask(void (*work)(void*), void* context) : work_(work), context_(context) {
     thread_.reset(CreateThread(nullptr, 0, &BackgroundTask::Run, this, 0, nullptr));
     if (!thread_) RunWork();
 }
@@ -31,7 +31,7 @@ DWORD WINAPI BackgroundTask::Run(void* self) {
 
 void BackgroundTask::RunWork() noexcept {
     try {
-        work_();
+        work_(context_);
     } catch (...) {
         failure_ = KeptException::OfCurrentException();
     }

@@ -8,15 +8,15 @@
 #include "instutils/EscapedException.h"
 #include "instutils/Handles.h"
 
-#include <functional>
 #include <optional>
 
 namespace qwp {
 
 class BackgroundTask {
 public:
-    // Starts the work; where no thread can be made, does it on the spot.
-    explicit BackgroundTask(std::function<void()> work);
+    // Starts work(context); where no thread can be made, does it on the
+    // spot.
+    BackgroundTask(void (*work)(void* context), void* context);
     // Waits for the work if nobody did: what it refers to must outlive it.
     ~BackgroundTask();
     BackgroundTask(const BackgroundTask&) = delete;
@@ -29,7 +29,8 @@ private:
     static DWORD WINAPI Run(void* self);
     void RunWork() noexcept;
 
-    std::function<void()> work_;
+    void (*work_)(void*);
+    void* context_;
     std::optional<KeptException> failure_;
     UniqueKernelHandle thread_;
 };

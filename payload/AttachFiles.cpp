@@ -39,7 +39,7 @@ InflatedPayload InflateOwnPayload() {
 TAttachedFiles::TAttachedFiles() : TAttachedFiles(InflateOwnPayload()) {}
 
 TAttachedFiles::TAttachedFiles(InflatedPayload payload) {
-    if (!payload.missing.empty()) throw PayloadDamaged(payload.missing);
+    if (payload.missing) throw PayloadDamaged(payload.missing);
     Build(std::move(payload.inflated));
 }
 

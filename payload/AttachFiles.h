@@ -38,7 +38,7 @@ public:
 // of its own. Writes nothing.
 struct InflatedPayload {
     archive::InflateResult inflated;
-    std::string missing;  // why the resource could not be had; empty when it was
+    const char* missing = nullptr;  // why the resource could not be had
 };
 // Inflates the "FILES" resource of type "FILES" of the program's module.
 InflatedPayload InflateOwnPayload();

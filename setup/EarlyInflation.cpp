@@ -5,8 +5,10 @@
 namespace qwp {
 
 EarlyInflation::EarlyInflation(bool early) {
-    if (early) inflating_.emplace([this] { payload_ = InflateOwnPayload(); });
+    if (early) inflating_.emplace(&EarlyInflation::Inflate, this);
 }
+
+void EarlyInflation::Inflate(void* self) { static_cast<EarlyInflation*>(self)->payload_ = InflateOwnPayload(); }
 
 InflatedPayload EarlyInflation::Take() {
     if (!inflating_) return InflateOwnPayload();

@@ -24,6 +24,8 @@ public:
     InflatedPayload Take();
 
 private:
+    static void Inflate(void* self);
+
     InflatedPayload payload_;
     std::optional<BackgroundTask> inflating_;
 };

@@ -73,15 +73,18 @@ private:
     Application& application_;
 };
 
-// The wizard runs modally and moves the session on page by page; once it
-// has closed, whether it finished or the user left after the copy started,
-// the session's ending stores the choices and saves Install.log. The wizard
-// is gone before the catalogue goes.
-int RunWizard(InstallSession& session, const SetupOptions& options, Application& application) {
-    TMainDlgForm wizard(application.Owner(), session, CommandLineFolder(options));
-    const int result = wizard.ShowModal();
+// The wizard (its windows made already) begins with the session, runs
+// modally and moves the session on page by page; once it has closed,
+// whether it finished or the user left after the copy started, the
+// session's ending stores the choices and saves Install.log. The wizard is
+// gone before the session goes.
+int RunWizard(InstallSession& session, const SetupOptions& options, Application& application,
+              std::unique_ptr<TMainDlgForm>& wizard) {
+    wizard->Begin(session, CommandLineFolder(options));
+    const int result = wizard->ShowModal();
     WizardEnding ending(application);
     session.End(ending);
+    wizard.reset();
     return RunLogExit(kExitSuccess, result == kModalOK ? "wizard finished" : "wizard cancelled");
 }
 
@@ -126,10 +129,16 @@ int RunWithCatalogue(Application& application, const SetupOptions& options, Earl
         return RunLogExit(kExitAlreadyRunning, "another setup of the product is running");
     }
     if (!ShowsNoWindow(options)) LoadWindowLibraries();
+    // The wizard's windows are made while the payload inflates; the wizard
+    // goes before the catalogue.
+    std::unique_ptr<TAttachedFiles> catalogue;
+    std::unique_ptr<TMainDlgForm> wizard;
+    if (options.mode == RunMode::Wizard) wizard = std::make_unique<TMainDlgForm>(application.Owner());
     MarkPhase("start-up");
-    std::unique_ptr<TAttachedFiles> catalogue = LoadCatalogue(inflation);
+    catalogue = LoadCatalogue(inflation);
     MarkPhase("catalogue");
     if (!catalogue) {
+        wizard.reset();
         // An unattended run must never wait for a person.
         if (options.mode == RunMode::Wizard) {
             // No wizard will carry the taskbar button: the owner window does.
@@ -142,8 +151,9 @@ int RunWithCatalogue(Application& application, const SetupOptions& options, Earl
     try {
         if (options.mode != RunMode::Wizard)
             return RunUnattended(session, options, options.mode == RunMode::Progress ? application.Owner() : nullptr);
-        return RunWizard(session, options, application);
+        return RunWizard(session, options, application, wizard);
     } catch (...) {
+        wizard.reset();
         EndAfterFailure(session);
         throw;
     }

@@ -20,7 +20,7 @@ void TMainDlgForm::SetUpComponentsList() {
 // Row n carries component n: checked when chosen, and greyed for the word
 // processor itself, which is always installed.
 void TMainDlgForm::FillComponentsList() {
-    const ComponentSelection& selection = session_.Selection();
+    const ComponentSelection& selection = session_->Selection();
     for (int n = 0; n < kComponentCount; ++n) {
         const int row = components_->AddRow(ComponentNames[n]);
         components_->SetState(row, ComponentSelection::IsFixed(n) ? CheckState::Grayed
@@ -34,8 +34,8 @@ void TMainDlgForm::FillComponentsList() {
 // cluster size, so they are computed afresh.
 void TMainDlgForm::UpdateComponentSizes() {
     // One question to the volume per entry into the page, for all rows.
-    const std::int32_t cluster = session_.DestinationClusterSize();
-    for (int row = 0; row < components_->Count(); ++row) components_->SetSize(row, session_.ComponentSize(row, cluster));
+    const std::int32_t cluster = session_->DestinationClusterSize();
+    for (int row = 0; row < components_->Count(); ++row) components_->SetSize(row, session_->ComponentSize(row, cluster));
 }
 
 void TMainDlgForm::UpdateDiskSpace() {
@@ -49,7 +49,7 @@ void TMainDlgForm::UpdateDiskSpace() {
 
     // A drive that cannot be asked (one that does not exist) has no known
     // free space, and nothing can be installed on it.
-    const std::int64_t free = DriveFreeBytes(session_.Destination());
+    const std::int64_t free = DriveFreeBytes(session_->Destination());
     SetText(IDC_SelCompDiskSpaceAvailLbl2, free < 0 ? kUnknownFreeSpace : FormatSize(free));
     SetEnabled(IDC_NextBtn, free >= 0 && free >= total);
 }

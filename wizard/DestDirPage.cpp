@@ -12,14 +12,11 @@
 
 namespace qwp {
 
-void TMainDlgForm::SetUpFolderPickers() {
+void TMainDlgForm::CreateFolderPickers() {
     folders_ = std::make_unique<TDirectoryListBox>(Control(IDC_DestDirLstBx), dpi_);
     drives_ = std::make_unique<TDriveComboBox>(Control(IDC_DestDirCmbBx), dpi_);
     drives_->SetDirList(folders_.get());
     folders_->OnChange = [this] { DestDirLstBxChange(); };
-    // The list shows the nearest existing folder; the edit box keeps the
-    // text (FolderSyncEnabled is not set yet).
-    folders_->SetFolder(session_.Destination());
 }
 
 void TMainDlgForm::DestDirLstBxChange() {

@@ -64,7 +64,11 @@ void RegisterWizardClass(HINSTANCE instance, WNDPROC windowProc, HICON bigIcon, 
 
 TMainDlgForm::TMainDlgForm(HWND owner, InstallSession& session, const std::optional<std::string>& commandLineFolder,
                            int dpi)
-    : session_(session), instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
+    : TMainDlgForm(owner, dpi) {
+    Begin(session, commandLineFolder);
+}
+
+TMainDlgForm::TMainDlgForm(HWND owner, int dpi) : instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
     InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     CreateFonts();
     CreateMainWindow(owner);
@@ -80,14 +84,7 @@ TMainDlgForm::TMainDlgForm(HWND owner, InstallSession& session, const std::optio
 
         SetUpComponentsList();
         SetStaticTexts();
-        LoadSetupChoices(commandLineFolder);
-        SetText(IDC_DestDirEdt, session_.Destination());
-        SetUpFolderPickers();
-        FillComponentsList();
-        SetText(IDC_SelCompLbl, kSelCompText);
-        SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
-        ChangePage(kNoPage, WelcomePage);
-        FolderSyncEnabled = true;
+        CreateFolderPickers();
     } catch (...) {
         // No destructor runs for a constructor that throws: the window must
         // not outlive the object its procedure points to.
@@ -97,6 +94,20 @@ TMainDlgForm::TMainDlgForm(HWND owner, InstallSession& session, const std::optio
         DestroyWindow(hwnd_);
         throw;
     }
+}
+
+void TMainDlgForm::Begin(InstallSession& session, const std::optional<std::string>& commandLineFolder) {
+    session_ = &session;
+    LoadSetupChoices(commandLineFolder);
+    SetText(IDC_DestDirEdt, session_->Destination());
+    // The list shows the nearest existing folder; the edit box keeps the
+    // text (FolderSyncEnabled is not set yet).
+    folders_->SetFolder(session_->Destination());
+    FillComponentsList();
+    SetText(IDC_SelCompLbl, kSelCompText);
+    SetTimer(hwnd_, kDrivePollTimerId, kDrivePollInterval, nullptr);
+    ChangePage(kNoPage, WelcomePage);
+    FolderSyncEnabled = true;
 }
 
 TMainDlgForm::~TMainDlgForm() {

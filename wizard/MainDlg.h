@@ -47,13 +47,19 @@ enum WizardPage : unsigned char {
 // answers its questions with message dialogs that it owns.
 class TMainDlgForm final : public InstallFrontEnd {
 public:
-    // Creates the window (hidden), reads the stored choices into the session
-    // with the command line's "-d" folder, fills the components list, starts
-    // timer 1 and enters the welcome page. The session must outlive the
-    // wizard. A dpi of 0 takes the system's; tests pass another to see the
-    // layout scaled.
+    // Creates the window (hidden) with its controls and pickers, then
+    // begins with the session (below). A dpi of 0 takes the system's; tests
+    // pass another to see the layout scaled.
     TMainDlgForm(HWND owner, InstallSession& session, const std::optional<std::string>& commandLineFolder,
                  int dpi = 0);
+    // Only the window, its controls and pickers: a start makes them while
+    // the payload still inflates, and begins once its session exists.
+    explicit TMainDlgForm(HWND owner, int dpi = 0);
+    // Reads the stored choices into the session with the command line's
+    // "-d" folder, fills the components list, starts timer 1 and enters the
+    // welcome page. Once, before the window is shown; the session must
+    // outlive the wizard.
+    void Begin(InstallSession& session, const std::optional<std::string>& commandLineFolder);
     ~TMainDlgForm() override;
     TMainDlgForm(const TMainDlgForm&) = delete;
     TMainDlgForm& operator=(const TMainDlgForm&) = delete;
@@ -91,7 +97,7 @@ public:
 
     // Destination folder.
     void NormalizeDestDir();
-    bool IsPortableInstall() const { return session_.IsPortable(); }
+    bool IsPortableInstall() const { return session_->IsPortable(); }
     // The folder list's change: its folder, normalised, into the edit box
     // once FolderSyncEnabled is set (at the end of the construction).
     void DestDirLstBxChange();
@@ -109,7 +115,7 @@ public:
     // wizard stays on page 7 and nothing is launched.
     void FinishSetup();
 
-    InstallSession& Session() { return session_; }
+    InstallSession& Session() { return *session_; }
     bool ClosedByProgram = false;
 
 private:
@@ -129,7 +135,7 @@ private:
     void CreateFonts();
     void CreateControls(const ControlTable& table);
     void SetUpComponentsList();
-    void SetUpFolderPickers();
+    void CreateFolderPickers();
     void FillComponentsList();
     void SetStaticTexts();
 
@@ -161,7 +167,7 @@ private:
     void SetEnabled(int id, bool enabled);
     void SetVisible(int id, bool visible);
 
-    InstallSession& session_;
+    InstallSession* session_ = nullptr;  // from Begin on
     HINSTANCE instance_;
     int dpi_;
     HWND hwnd_ = nullptr;

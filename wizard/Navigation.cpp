@@ -108,12 +108,12 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
         case ComponentsPage:
             if (from == DestinationPage) {
                 const CheckedDestination checked =
-                    session_.SetDestination(Text(IDC_DestDirEdt), drives_ ? drives_->SelectedDrive() : '\0');
+                    session_->SetDestination(Text(IDC_DestDirEdt), drives_ ? drives_->SelectedDrive() : '\0');
                 if (checked.fault != DestinationFault::None) {
                     Ask(UnusableFolderMessage(checked), MsgKind::Error, mbOK, mbOK, mbOK);
                     return;
                 }
-                SetText(IDC_DestDirEdt, session_.Destination());
+                SetText(IDC_DestDirEdt, session_->Destination());
             }
             UpdateComponentSizes();
             focus = Control(IDC_SelCompLstBx);
@@ -126,13 +126,13 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
             break;
         }
         case InstallingPage:
-            if (IsWordProcessorInUse(session_.Destination())) {
+            if (IsWordProcessorInUse(session_->Destination())) {
                 ShowRunningInstanceMessage();
                 return;
             }
             break;
         case AssociationsPage: {
-            const AssociationBoxes checked = AssociationBoxesOf(session_.Options().AssociationLetters);
+            const AssociationBoxes checked = AssociationBoxesOf(session_->Options().AssociationLetters);
             for (std::size_t i = 0; i < checked.size(); ++i) SetChecked(kAssociationBoxes[i], checked[i]);
             focus = Control(IDC_AssocChkBx1);
             break;
@@ -140,8 +140,8 @@ void TMainDlgForm::ChangePage(unsigned char from, unsigned char to) {
         case CompletionPage:
             // The boxes count only when their page was shown: a portable
             // installation keeps the stored letters.
-            if (from == AssociationsPage) session_.Options().AssociationLetters = AssociationLettersOf(BoxesChecked());
-            session_.RunThrough(InstallStep::PostInstallActions, *this);
+            if (from == AssociationsPage) session_->Options().AssociationLetters = AssociationLettersOf(BoxesChecked());
+            session_->RunThrough(InstallStep::PostInstallActions, *this);
             break;
         case FinishMove:
             FinishSetup();
@@ -204,7 +204,7 @@ bool TMainDlgForm::LoadLicence() {
     try {
         {
             LogSuppressed quiet;
-            extracted = session_.Catalogue().ExtractEntry(nullptr, kLicenceEntryName, temporary, *this);
+            extracted = session_->Catalogue().ExtractEntry(nullptr, kLicenceEntryName, temporary, *this);
         }
         if (extracted) {
             std::string text;
@@ -225,8 +225,8 @@ bool TMainDlgForm::LoadLicence() {
 
 void TMainDlgForm::FinishSetup() {
     GatherChoices();
-    if (!session_.RunThrough(InstallStep::UpdateLog, *this)) return;
-    if (Checked(IDC_FinishChkBx)) StartCommand(LaunchCommand(session_.Destination()));
+    if (!session_->RunThrough(InstallStep::UpdateLog, *this)) return;
+    if (Checked(IDC_FinishChkBx)) StartCommand(LaunchCommand(session_->Destination()));
     CloseWithResult(kModalOK);
 }
 
@@ -282,7 +282,7 @@ void TMainDlgForm::RunInstallPage() {
         stopRequested_ = false;
         SendMessageA(Control(IDC_InstallProgressBar), PBM_SETPOS, 0, 0);
         UpdateWindow(hwnd_);
-        completed = session_.RunThrough(InstallStep::Copy, *this);
+        completed = session_->RunThrough(InstallStep::Copy, *this);
     }
     // Abort in the close question during the last report, once every file
     // was written, still ends the wizard as the user chose.

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -16,40 +15,47 @@
 namespace qwp {
 namespace {
 
-TEST(BackgroundTask, RunsBesideTheCallerOnAnotherThread) {
-    UniqueKernelHandle callerWent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    ASSERT_TRUE(callerWent);
+struct Meeting {
+    UniqueKernelHandle callerWent{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     DWORD workThread = 0;
     DWORD waited = WAIT_FAILED;
-    BackgroundTask task([&] {
-        workThread = GetCurrentThreadId();
-        // Done on the spot, the work would wait here for a caller that has
-        // not yet gone on.
-        waited = WaitForSingleObject(callerWent.get(), 10000);
-    });
-    SetEvent(callerWent.get());
+};
+
+TEST(BackgroundTask, RunsBesideTheCallerOnAnotherThread) {
+    Meeting meeting;
+    ASSERT_TRUE(meeting.callerWent);
+    BackgroundTask task(
+        [](void* context) {
+            Meeting& meeting = *static_cast<Meeting*>(context);
+            meeting.workThread = GetCurrentThreadId();
+            // Done on the spot, the work would wait here for a caller that
+            // has not yet gone on.
+            meeting.waited = WaitForSingleObject(meeting.callerWent.get(), 10000);
+        },
+        &meeting);
+    SetEvent(meeting.callerWent.get());
     task.Wait();
-    EXPECT_EQ(waited, WAIT_OBJECT_0);
-    EXPECT_NE(workThread, 0u);
-    EXPECT_NE(workThread, GetCurrentThreadId());
+    EXPECT_EQ(meeting.waited, WAIT_OBJECT_0);
+    EXPECT_NE(meeting.workThread, 0u);
+    EXPECT_NE(meeting.workThread, GetCurrentThreadId());
 }
 
 // Only the reason travels, as with an exception that reached a window.
 TEST(BackgroundTask, WhatTheWorkThrowsIsThrownByWaitByItsReason) {
     struct Case {
         const char* name;
-        std::function<void()> work;
+        void (*work)(void*);
         std::string expected;  // "bad_alloc", or SetupError's text
     };
     const Case cases[] = {
-        {"runtime error", [] { throw std::runtime_error("the payload resource is missing"); },
+        {"runtime error", [](void*) { throw std::runtime_error("the payload resource is missing"); },
          "the payload resource is missing"},
-        {"setup error", [] { throw SetupError("Cannot create the folder."); }, "Cannot create the folder."},
-        {"out of memory", [] { throw std::bad_alloc(); }, "bad_alloc"},
-        {"anything else", [] { throw 42; }, "An unknown error occurred."},
+        {"setup error", [](void*) { throw SetupError("Cannot create the folder."); }, "Cannot create the folder."},
+        {"out of memory", [](void*) { throw std::bad_alloc(); }, "bad_alloc"},
+        {"anything else", [](void*) { throw 42; }, "An unknown error occurred."},
     };
     for (const Case& c : cases) {
-        BackgroundTask task(c.work);
+        BackgroundTask task(c.work, nullptr);
         std::string seen = "nothing thrown";
         try {
             task.Wait();
@@ -68,10 +74,12 @@ TEST(BackgroundTask, WhatTheWorkThrowsIsThrownByWaitByItsReason) {
 TEST(BackgroundTask, EndsOnlyAfterItsWorkWhenNobodyWaited) {
     bool finished = false;
     {
-        BackgroundTask task([&finished] {
-            Sleep(200);
-            finished = true;
-        });
+        BackgroundTask task(
+            [](void* context) {
+                Sleep(200);
+                *static_cast<bool*>(context) = true;
+            },
+            &finished);
     }
     EXPECT_TRUE(finished);
 }

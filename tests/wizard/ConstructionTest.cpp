@@ -44,6 +44,25 @@ namespace {
 
 const char kInstallKeyPath[] = "Software\\Quilvane Word Processor\\Install";
 
+// A start makes the wizard's windows while its payload inflates and begins
+// the wizard once the session exists: until then nothing of the session is
+// on the pages; afterwards they are those of a wizard made in one step.
+TEST_F(ConstructionTest, WindowsMadeBeforeTheSessionThenBegun) {
+    form_ = std::make_unique<TMainDlgForm>(nullptr);
+    ASSERT_NE(form().Handle(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(form().Handle()));
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "");
+    EXPECT_EQ(form().SelCompLstBx().Count(), 0);
+
+    session_ = std::make_unique<InstallSession>(*catalogue_);
+    form().Begin(session(), std::string("C:\\Apps\\Quilvane"));
+    EXPECT_EQ(form().CurrentPage(), 0);
+    EXPECT_EQ(TextOf(IDC_TopLbl), "Welcome to the Quilvane Word Processor Setup");
+    EXPECT_EQ(TextOf(IDC_DestDirEdt), "C:\\Apps\\Quilvane");
+    EXPECT_EQ(session().Destination(), "C:\\Apps\\Quilvane");
+    EXPECT_EQ(form().SelCompLstBx().Count(), 6);
+}
+
 TEST_F(ConstructionTest, DestinationOptionIsTheFirstArgumentsExactDashD) {
     // Taken as typed, even for a folder that does not exist.
     MakeForm({"-dZ:\\No Such\\Folder", "-dC:\\Other"});
