@@ -54,8 +54,13 @@ bool IsDeviceName(std::string_view component) {
     return false;
 }
 
+// Inline, not a library call per character: every name of the payload
+// passes here while the catalogue is built.
 bool IsForbiddenChar(unsigned char c) {
-    return c < 32 || c == 127 || std::strchr("<>:\"|?*", c) != nullptr;
+    switch (c) {
+        case '<': case '>': case ':': case '"': case '|': case '?': case '*': case 127: return true;
+        default: return c < 32;
+    }
 }
 
 bool IsSafeComponent(std::string_view component) {
