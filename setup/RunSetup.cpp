@@ -214,7 +214,8 @@ int RunSetup(HINSTANCE instance) {
     {
         RunLogScope runLog(options.logPath);
         Application application(instance);
-        code = RunReportingFailure(application, options, [&] { return RunWithCatalogue(application, options, inflation); });
+        code = RunReportingFailure(application, options,
+                                   [&] { return RunWithCatalogue(application, options, inflation); });
     }
     MarkPhase("logs");
     FinishRunTimings();

@@ -35,7 +35,8 @@ void TMainDlgForm::FillComponentsList() {
 void TMainDlgForm::UpdateComponentSizes() {
     // One question to the volume per entry into the page, for all rows.
     const std::int32_t cluster = session_->DestinationClusterSize();
-    for (int row = 0; row < components_->Count(); ++row) components_->SetSize(row, session_->ComponentSize(row, cluster));
+    for (int row = 0; row < components_->Count(); ++row)
+        components_->SetSize(row, session_->ComponentSize(row, cluster));
 }
 
 void TMainDlgForm::UpdateDiskSpace() {

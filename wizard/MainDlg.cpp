@@ -68,7 +68,8 @@ TMainDlgForm::TMainDlgForm(HWND owner, InstallSession& session, const std::optio
     Begin(session, commandLineFolder);
 }
 
-TMainDlgForm::TMainDlgForm(HWND owner, int dpi) : instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
+TMainDlgForm::TMainDlgForm(HWND owner, int dpi)
+    : instance_(GetModuleHandleA(nullptr)), dpi_(dpi > 0 ? dpi : SystemDpi()) {
     InitCommonControlClasses(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     CreateFonts();
     CreateMainWindow(owner);
