@@ -170,6 +170,21 @@ protected:
         return loaded;
     }
 
+    // This build's setup.exe, copied into the download folder beside the
+    // planted DLLs.
+    std::string PlantedSetup() {
+        const std::string program = folder_ / "setup.exe";
+        EXPECT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+        return program;
+    }
+
+    // The installation is there and nothing planted was loaded; then it goes.
+    void ExpectInstalledLoadingNothingPlanted(const std::string& mainDir) {
+        EXPECT_TRUE(FileExists(mainDir + "\\qwp.exe"));
+        EXPECT_EQ(Loaded(), std::vector<std::string>{});
+        RemoveInstallation();
+    }
+
     TempFolder folder_;
 };
 
@@ -183,8 +198,7 @@ TEST_F(DllPlanting, TheSetUpCatchesAnUnprotectedLoad) {
 }
 
 TEST_F(DllPlanting, SetupLoadsNoDllFromItsFolderOrWorkingFolder) {
-    const std::string program = folder_ / "setup.exe";
-    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    const std::string program = PlantedSetup();
     TempFolder temp;
     TempRedirect scope(temp.Path());
     ChildProcess setup(Quoted(program), folder_.Path());
@@ -200,8 +214,7 @@ TEST_F(DllPlanting, SetupLoadsNoDllFromItsFolderOrWorkingFolder) {
 // launch after Finish load what they load, and none of it from the
 // download folder.
 TEST_F(DllPlanting, AWholeInstallLoadsNoDllFromTheDownloadFolder) {
-    const std::string program = folder_ / "setup.exe";
-    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    const std::string program = PlantedSetup();
     TempFolder destination;
     {
         TempRedirect scope(TempFolder().Path());
@@ -213,18 +226,15 @@ TEST_F(DllPlanting, AWholeInstallLoadsNoDllFromTheDownloadFolder) {
         run.Next();  // Finish, with the launch
         EXPECT_EQ(run.WaitForExit(kInstallTimeout), static_cast<DWORD>(kExitSuccess));
     }
-    EXPECT_TRUE(FileExists(destination / "Quilvane\\qwp.exe"));
     WaitUntil([] { return CloseStandInWindows() > 0; }, kStartTimeout);
-    EXPECT_EQ(Loaded(), std::vector<std::string>{});
-    RemoveInstallation();
+    ExpectInstalledLoadingNothingPlanted(destination / "Quilvane");
 }
 
 // An unattended run loads fewer libraries up front (no window, no drawing)
 // and makes its shortcuts in a windowless apartment: still none of what the
 // system loads for it comes from the download folder.
 TEST_F(DllPlanting, AnUnattendedInstallLoadsNoDllFromTheDownloadFolder) {
-    const std::string program = folder_ / "setup.exe";
-    ASSERT_TRUE(CopyFileA(BuildFile("setup.exe").c_str(), program.c_str(), FALSE));
+    const std::string program = PlantedSetup();
     TempFolder destination;
     {
         TempRedirect scope(TempFolder().Path());
@@ -232,10 +242,7 @@ TEST_F(DllPlanting, AnUnattendedInstallLoadsNoDllFromTheDownloadFolder) {
         ASSERT_TRUE(setup.Started());
         EXPECT_EQ(setup.WaitForExit(kInstallTimeout), static_cast<DWORD>(kExitSuccess));
     }
-    EXPECT_TRUE(FileExists(destination / "Quilvane\\qwp.exe"));
-    WaitUntil([] { return CloseStandInWindows() > 0; }, kStartTimeout);
-    EXPECT_EQ(Loaded(), std::vector<std::string>{});
-    RemoveInstallation();
+    ExpectInstalledLoadingNothingPlanted(destination / "Quilvane");
 }
 
 // The whole payload lives in memory. Linked as the setup is, a program gets
