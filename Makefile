@@ -1,7 +1,10 @@
-# make run   - install what is missing, build, run the setup under Wine
-# make test  - install what is missing, build, run every test
-# make bench - install what is missing, build, run the benchmarks
-.PHONY: all bootstrap build host win32 win64 run test bench clean
+# make run     - install what is missing, build, run the setup under Wine
+# make test    - install what is missing, build, run every test
+# make bench   - install what is missing, build, run the benchmarks
+# make screens - pictures of every window the end-to-end tests walk through,
+#                in build/screens/, and the README's pictures in docs/
+# make fuzz    - fuzz the payload reader for a long time (FUZZ_SECONDS)
+.PHONY: all bootstrap build host win32 win64 run test bench screens fuzz clean
 
 BUILD := build
 JOBS ?= $(shell nproc)
@@ -41,9 +44,18 @@ run: build
 test: build
 	@bash tools/run-tests.sh $(BUILD)
 
-bench: win32
-	@cmake --build $(BUILD)/win32 --target setup_large -j$(JOBS)
+# The i686 programs, or the x86_64 ones where this machine runs no 32-bit code.
+bench: host
+	@arch=$$(bash tools/wine-machine.sh build) && $(MAKE) --no-print-directory $$arch && \
+	  cmake --build $(BUILD)/$$arch --target setup_large -j$(JOBS)
 	@bash tools/bench-run.sh $(BUILD)
+
+screens: build
+	@bash tools/take-screens.sh $(BUILD)
+
+FUZZ_SECONDS ?= 1800
+fuzz: host
+	@bash tools/fuzz-payload.sh $(BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Runs the benchmarks of make bench on the i686 build, all inside one start
-# of the project's Wine prefix, for the shipped setup ("sample") and for the
-# large generated product ("large"), then prints one table of the figures:
+# Runs the benchmarks of make bench, all inside one start of a Wine prefix
+# of their own (BUILD_DIR/bench), for the shipped setup ("sample") and for
+# the large generated product ("large"), then prints one table of the
+# figures:
 #   tools/bench-run.sh BUILD_DIR
-# The whole output is kept in BUILD_DIR/bench-output.txt.
+# It measures the shipped i686 build, or the x86_64 build where this
+# machine's kernel runs no 32-bit code; it says which above its tables. The
+# whole output is kept in BUILD_DIR/bench-output.txt.
 set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/tools/wine-machine.sh"
 
 if [ "${1:-}" = "--inside" ]; then
   # Inside the prefix: each benchmark in turn; one that fails leaves its
   # figures out of the table and the others still run.
-  win32=$2/win32
+  programs=$2/$3
   windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-  sample=$(windows_path "$win32/setup.exe")
-  large=$(windows_path "$win32/setup_large.exe")
+  sample=$(windows_path "$programs/setup.exe")
+  large=$(windows_path "$programs/setup_large.exe")
   run() {
     local program=$1
     shift
@@ -20,7 +25,7 @@ if [ "${1:-}" = "--inside" ]; then
     # Wine says on every start of a program that lists the drives that it
     # cannot read the volume label of Z: (the Unix root); that line is left
     # out, everything else the programs print stays.
-    wine "$win32/$program" "$@" 2>&1 | grep -v --line-buffered 'Read access denied for device'
+    qwp_wine "$programs/$program" "$@" 2>&1 | grep -v --line-buffered 'Read access denied for device'
     local status=${PIPESTATUS[0]}
     [ "$status" = 0 ] || echo "== $program ended with exit code $status"
   }
@@ -34,14 +39,22 @@ if [ "${1:-}" = "--inside" ]; then
 fi
 
 build=$(cd "${1:-build}" && pwd) || exit 2
-here=$(cd "$(dirname "$0")/.." && pwd)
+arch=$(bash "$here/tools/wine-machine.sh" build)
 for program in setup setup_large install_bench silent_install_bench plain_write_floor startup_bench empty_window; do
-  if [ ! -f "$build/win32/$program.exe" ]; then
-    echo "bench: $build/win32/$program.exe is missing; build the i686 programs first" >&2
+  if [ ! -f "$build/$arch/$program.exe" ]; then
+    echo "bench: $build/$arch/$program.exe is missing; build the $arch programs first" >&2
     exit 2
   fi
 done
+if [ "$arch" = win32 ]; then
+  heading="the shipped i686 programs"
+else
+  heading="the x86_64 programs ($(qwp_no_32bit_reason)); not comparable with figures of the i686 programs"
+fi
 output="$build/bench-output.txt"
-bash "$here/tools/wine-env.sh" "$build" bash "$here/tools/bench-run.sh" --inside "$build" | tee "$output"
+echo "== make bench measures $heading ==" | tee "$output"
+QWP_WINE_HOME="$build/bench" bash "$here/tools/wine-env.sh" "$build" \
+  bash "$here/tools/bench-run.sh" --inside "$build" "$arch" | tee -a "$output"
 echo
+echo "Figures of $heading:"
 python3 "$here/tools/bench-table.py" "$output"

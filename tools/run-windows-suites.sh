@@ -1,40 +1,45 @@
 #!/usr/bin/env bash
-# Runs every Windows test program of both builds inside the prefix and display
-# that tools/wine-env.sh set up: the i686 build first, since it is what users
-# download, then the x86_64 build of the same sources.
-#   tools/run-windows-suites.sh BUILD_DIR
-# When this machine cannot run 32-bit Windows programs at all, the i686
-# suites are not run and BUILD_DIR/win32/results/skipped says why. A machine
-# that has the 32-bit half of Wine installed and still fails the probe has a
-# broken set-up, which is a failure, not a skip.
+# Runs every Windows test program of one build inside the prefix and display
+# that tools/wine-env.sh set up:
+#   tools/run-windows-suites.sh BUILD_DIR win32|win64
+# A program of the build is started first: a machine that cannot run it
+# cannot run any program of that architecture. Where the kernel runs no
+# 32-bit code (or QWP_WINE64_ONLY=1 asks for Wine's 64-bit loader only), the
+# i686 suites are not run and BUILD_DIR/win32/results/skipped says why; where
+# it does, a failing probe is a broken Wine set-up, which is a failure, not a
+# skip.
 set -uo pipefail
 build=$(cd "$1" && pwd) || exit 2
-status=0
+arch=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-machine.sh"
+results="$build/$arch/results"
+mkdir -p "$results"
 
-i686_runs() {
-  local out
-  out=$(wine "$build/win32/arch_probe.exe" 2>/dev/null | tr -d '\r')
-  [[ "$out" == "pointer size 4, wow64 1" ]]
-}
+case "$arch" in
+  win32) label=i686 expected="pointer size 4, wow64 1" ;;
+  win64) label=x86_64 expected="pointer size 8, wow64 0" ;;
+  *) echo "run-windows-suites: unknown build $arch" >&2; exit 2 ;;
+esac
+
+echo "== Windows tests, $label build ($QWP_WINE_PATH) =="
+reason=""
+[ "$arch" = win32 ] && reason=$(qwp_no_32bit_reason)
+if [ -n "$reason" ]; then
+  echo "$reason" > "$results/skipped"
+  ctest --test-dir "$build/$arch" -N | sed -n 's/^ *Test *#[0-9]*: //p' > "$results/skipped-suites"
+  echo "skipped: $reason"
+  exit 0
+fi
+
+seen=$(qwp_wine "$build/$arch/arch_probe.exe" 2>"$results/probe.err" | tr -d '\r')
+if [ "$seen" != "$expected" ]; then
+  said=$(head -n 1 "$results/probe.err")
+  echo "the $label probe printed \"$seen\"${said:+ (\"$said\")} instead of \"$expected\": the Wine set-up is broken" |
+    tee "$results/broken"
+  exit 1
+fi
 
 # A program that blocks (a window waiting for an answer, a child keeping the
 # output open) fails its suite after 15 minutes instead of stalling the run.
-run_suites() {  # run_suites win32|win64
-  ctest --test-dir "$build/$1" --timeout 900 --output-on-failure --output-junit "$build/$1/results/ctest.xml" || status=1
-}
-
-echo "== Windows tests, i686 build =="
-if i686_runs; then
-  run_suites win32
-elif dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-  echo "the i686 probe failed although wine32 is installed: the Wine set-up is broken"
-  echo "the i686 probe failed although wine32 is installed" > "$build/win32/results/broken"
-  status=1
-else
-  echo "this machine cannot run 32-bit Windows programs (no wine32)" > "$build/win32/results/skipped"
-  cat "$build/win32/results/skipped"
-fi
-
-echo "== Windows tests, x86_64 build =="
-run_suites win64
-exit $status
+ctest --test-dir "$build/$arch" --timeout 900 --output-on-failure --output-junit "$results/ctest.xml"

@@ -6,8 +6,10 @@ cases; one that left no report failed. The checks made
 outside CTest come as lines "check passed: ..." or "check FAILED: ..." in
 the file named first. The other arguments are LABEL=FOLDER, one per build
 (native, i686, x86_64); each suite's line names its build. A folder holding
-a file "skipped" was not run, for the reason the file gives; one holding
-"broken" could not run although it should have.
+a file "skipped" was not run, for the reason the file gives, and its file
+"skipped-suites" names the suites left out, a line each; one holding
+"broken" could not run although it should have. The reasons for skipped
+builds are repeated just above the closing line.
 """
 import os
 import sys
@@ -34,8 +36,16 @@ def read_reason(path):
         return f.read().strip() or "no reason given"
 
 
+def read_lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return [line.strip() for line in f if line.strip()]
+
+
 def main():
     passed = failed = skipped = 0
+    skipped_builds = []
     with open(sys.argv[1]) as checks:
         for line in checks:
             if line.startswith("check passed:"):
@@ -46,8 +56,11 @@ def main():
         label, folder = argument.split("=", 1)
         reason = read_reason(os.path.join(folder, "skipped"))
         if reason:
-            skipped += 1
-            print(f"  {label} suites: skipped, {reason}")
+            suites = read_lines(os.path.join(folder, "skipped-suites")) or [f"{label} suites"]
+            for suite in suites:
+                print(f"  {suite} ({label}): skipped, {reason}")
+            skipped += len(suites)
+            skipped_builds.append(f"{label} suites skipped: {reason}")
             continue
         reason = read_reason(os.path.join(folder, "broken"))
         if reason:
@@ -74,6 +87,8 @@ def main():
                 # report: without one, it ended before it could.
                 failed += 1
                 print(f"  {name} ({label}): FAILED, no report of its own")
+    for line in skipped_builds:
+        print(line)
     print(f"tests: {passed} passed, {failed} failed, {skipped} skipped")
     return 1 if failed else 0
 

@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
-# Runs a command inside the project's own Wine prefix with a private X
-# display:  tools/wine-env.sh BUILD_DIR command [args...]
-# A command ending in .exe is started with wine. The prefix lives under the
-# build folder and gets two extra drives for the tests:
+# Runs a command inside one of the project's own Wine prefixes with a private
+# X display:  tools/wine-env.sh BUILD_DIR command [args...]
+# A command ending in .exe is started with Wine. The prefix and the folders
+# behind its test drives live in QWP_WINE_HOME (BUILD_DIR when unset), so
+# runs with different homes share nothing: not the Wine server (and so not
+# the setup's machine-wide mutex), the registry, the common data folder, the
+# drives or the display. The prefix gets three extra drives for the tests:
 #   E:  a removable drive (Wine reports DRIVE_REMOVABLE for it)
 #   F:  a small RAM disk that fills up, when this machine lets us mount one
 #   N:  a folder Wine reports as a network drive
-# The prefix holds both halves of Wine (64-bit and WoW64), so the i686 and
-# the x86_64 programs run side by side. QWP_DPI (default 96) sets the
-# display's dots per inch.
+# Where the kernel runs 32-bit code the prefix holds both halves of Wine
+# (64-bit and WoW64), so the i686 and the x86_64 programs run side by side;
+# tools/wine-machine.sh decides that and which loader starts what.
+# QWP_DPI (default 96) sets the display's dots per inch.
 # Its Wine server and the display are stopped at the end; nothing else is
 # touched.
 set -uo pipefail
 
 build=$(cd "$1" && pwd) || exit 2
 shift
-export WINEPREFIX="$build/wineprefix"
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tools/wine-machine.sh
+. "$here/wine-machine.sh"
+home=${QWP_WINE_HOME:-$build}
+mkdir -p "$home"
+home=$(cd "$home" && pwd)
+export WINEPREFIX="$home/wineprefix"
 export WINEDEBUG=-all
 # No prompts to install Mono or Gecko into the prefix. No debugger for a
 # program that crashes: winedbg would inherit the test runner's output pipe
@@ -24,12 +34,12 @@ export WINEDEBUG=-all
 # Nor Wine's menu builder, which would turn every shortcut a test makes into
 # menu and desktop entries of the machine's own user.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
-drives="$build/drives"
+drives="$home/drives"
 
 xvfb_pid=""
 small_mounted=0
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  qwp_wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
   [ "$small_mounted" = 1 ] && umount "$drives/small" >/dev/null 2>&1
   return 0
@@ -59,7 +69,7 @@ start_display() {
 # Wine's own settings live in the 64-bit registry view; the 32-bit reg.exe
 # would write them below Wow6432Node, where Wine never reads them.
 wine_setting() {
-  wine reg add "$@" /f /reg:64 >/dev/null 2>&1
+  qwp_reg add "$@" /f /reg:64 >/dev/null 2>&1
 }
 
 # The dialog font ("MS Shell Dlg 2" is Tahoma) and Arial with the metrics of
@@ -92,14 +102,19 @@ keep_user_folders_inside() {
 
 prepare_prefix() {
   # A prefix made before the 32-bit half of Wine was installed cannot run
-  # i686 programs: make it anew.
-  if [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
-    wineserver -k >/dev/null 2>&1
+  # i686 programs: make it anew, where this machine runs them at all.
+  if [ "$QWP_WINE_PATH" = both ] && [ -f "$WINEPREFIX/system.reg" ] &&
+     [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    qwp_wineserver -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
+    qwp_wineboot -i >/dev/null 2>&1
+    qwp_wineserver -w
+  fi
+  if [ ! -d "$WINEPREFIX/dosdevices" ]; then
+    echo "wine-env: Wine could not make the prefix $WINEPREFIX ($QWP_WINE_PATH)" >&2
+    return 1
   fi
   mkdir -p "$drives/removable" "$drives/small" "$drives/network"
   ln -sfn "$drives/removable" "$WINEPREFIX/dosdevices/e:"
@@ -124,8 +139,8 @@ prepare_prefix() {
   wine_setting 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
   wine_setting 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768
   wine_setting 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${QWP_DPI:-96}"
-  wineserver -k >/dev/null 2>&1
-  wineserver -w
+  qwp_wineserver -k >/dev/null 2>&1
+  qwp_wineserver -w
   export QWP_REMOVABLE_DRIVE="E:"
   export QWP_NETWORK_DRIVE="N:"
 }
@@ -136,10 +151,10 @@ if [ "${QWP_USE_OWN_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
 else
   start_display || exit 1
 fi
-prepare_prefix
+prepare_prefix || exit 1
 
 if [[ "$1" == *.exe ]]; then
-  wine "$@"
+  qwp_wine "$@"
 else
   "$@"
 fi
