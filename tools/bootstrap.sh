@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xdotool imagemagick
   googletest
   dpkg-dev
+  locales
 )
 
 log() { printf 'bootstrap: %s\n' "$*"; }
@@ -145,6 +146,16 @@ fetch_libdeflate_source() {
   ls "$work"/libdeflate-*/lib/deflate_decompress.c >/dev/null 2>&1 || { log "could not unpack the libdeflate source"; exit 1; }
 }
 
+# The tests of folders in a double-byte code page run Wine under a Japanese
+# locale, whose ANSI code page is 932.
+ensure_japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  log "making the ja_JP.UTF-8 locale"
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+}
+
 mingw_triplet() {
   case "$1" in
     i686) echo i686-w64-mingw32 ;;
@@ -158,4 +169,5 @@ mkdir -p "$CACHE"
 build_libpng i686
 build_libpng x86_64
 fetch_libdeflate_source
+ensure_japanese_locale
 log "ready"
