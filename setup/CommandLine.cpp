@@ -55,13 +55,15 @@ struct Switch {
     void (*apply)(SetupOptions& options, const std::string& value);
 };
 
+const char kFolderSwitch[] = "/DIR=";
+
 const Switch kSwitches[] = {
     {"/S", SetSilent},
     {"/VERYSILENT", SetSilent},
     {"/P", SetProgress},
     {"/SILENT", SetProgress},
     {"/LOG=", SetLog},
-    {"/DIR=", SetFolder},  // read after "-d", so it wins over it
+    {kFolderSwitch, SetFolder},  // read after "-d", so it wins over it
     {"/SUPPRESSMSGBOXES", NoEffect},
     {"/NORESTART", NoEffect},
     {"/?", AskForUsage},
@@ -81,17 +83,17 @@ const Switch* MatchSwitch(const std::string& arg, std::string& value) {
     return nullptr;
 }
 
-// Where the arguments start: a quoted program name ends at the next quote,
-// blanks and all; an unquoted one at the first blank. Quotes inside it are
-// not looked at.
+// Where the arguments start: the program name ends at the first blank
+// outside quotes, each quote switching quoting on or off, as the C runtime
+// reads it; an unterminated quote takes the whole line.
 std::size_t SkipProgramName(const std::string& raw) {
+    bool quoted = false;
     std::size_t i = 0;
-    if (i < raw.size() && raw[i] == '"') {
-        ++i;
-        while (i < raw.size() && raw[i] != '"') ++i;
-        if (i < raw.size()) ++i;
-    } else {
-        while (i < raw.size() && !IsBlank(raw[i])) ++i;
+    for (; i < raw.size(); ++i) {
+        if (raw[i] == '"')
+            quoted = !quoted;
+        else if (IsBlank(raw[i]) && !quoted)
+            break;
     }
     return i;
 }
@@ -132,6 +134,30 @@ std::string WithoutTrailingBlanks(std::string text) {
     return text;
 }
 
+// Where the folder starts in an argument that names one (a first "-d",
+// "/DIR=" anywhere); 0 for any other argument.
+std::size_t FolderStart(const std::string& arg, std::size_t position) {
+    if (position == 0 && arg.compare(0, 2, "-d") == 0) return 2;
+    return StartsWithIgnoringCase(arg, kFolderSwitch) ? sizeof kFolderSwitch - 1 : 0;
+}
+
+// The text as it is shown: each character without an ANSI form as '?'.
+std::string Shown(std::string text) {
+    for (char& c : text)
+        if (c == kNoAnsiForm) c = '?';
+    return text;
+}
+
+bool HasNoAnsiForm(const std::string& text) { return text.find(kNoAnsiForm) != std::string::npos; }
+
+// Notes the first folder and the first other argument that hold a
+// character without an ANSI form.
+void NoteUnreadable(SetupOptions& options, const std::string& arg, std::size_t folderStart) {
+    if (!HasNoAnsiForm(arg)) return;
+    std::string& first = folderStart ? options.unreadableFolder : options.unreadableArgument;
+    if (first.empty()) first = Shown(arg.substr(folderStart));
+}
+
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(const std::string& raw) {
@@ -155,20 +181,71 @@ SetupOptions ParseSetupOptions(const std::vector<std::string>& args) {
     }
     std::string value;
     for (std::size_t i = first; i < args.size(); ++i) {
-        if (const Switch* entry = MatchSwitch(args[i], value))
+        if (const Switch* entry = MatchSwitch(args[i], value)) {
             entry->apply(options, value);
-        else if (!args[i].empty() && args[i][0] == '/' && options.unknownSwitch.empty())
-            options.unknownSwitch = args[i];
+        } else if (!args[i].empty() && args[i][0] == '/') {
+            if (options.unknownSwitch.empty()) options.unknownSwitch = args[i];
+        } else if (!options.hasStrayArgument) {
+            options.hasStrayArgument = true;
+            options.strayArgument = args[i];
+        }
     }
     return options;
 }
 
 SetupOptions ParseCommandLine(const std::string& raw) {
     const std::size_t cut = FindFolderToEnd(raw);
-    if (cut == std::string::npos) return ParseSetupOptions(SplitCommandLine(raw));
-    SetupOptions options = ParseSetupOptions(SplitCommandLine(raw.substr(0, cut)));
-    SetFolder(options, WithoutTrailingBlanks(raw.substr(cut + sizeof kFolderToEnd - 1)));
+    const std::vector<std::string> args = SplitCommandLine(cut == std::string::npos ? raw : raw.substr(0, cut));
+    SetupOptions options = ParseSetupOptions(args);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        NoteUnreadable(options, args[i], FolderStart(args[i], i));
+        options.arguments.push_back(Shown(args[i]));
+    }
+    if (cut != std::string::npos) {
+        const std::string folderToEnd = WithoutTrailingBlanks(raw.substr(cut));
+        NoteUnreadable(options, folderToEnd, sizeof kFolderToEnd - 1);
+        SetFolder(options, folderToEnd.substr(sizeof kFolderToEnd - 1));
+        options.arguments.push_back(Shown(folderToEnd));
+    }
     return options;
+}
+
+bool RefusedArgument(const SetupOptions& options, std::string& reason) {
+    const char* before;
+    const std::string* argument;
+    const char* after = "\"";
+    // An argument without an ANSI form first: the other texts may hold it.
+    if (!options.unreadableArgument.empty()) {
+        before = "argument \"";
+        argument = &options.unreadableArgument;
+        after = "\" cannot be read in this system's code page";
+    } else if (!options.unknownSwitch.empty()) {
+        before = "unknown switch ";
+        argument = &options.unknownSwitch;
+        after = "";
+    } else if (options.mode != RunMode::Wizard && options.hasStrayArgument) {
+        before = "argument \"";
+        argument = &options.strayArgument;
+        after = "\" is no switch";
+    } else {
+        return false;
+    }
+    reason = before;
+    reason += *argument;
+    reason += after;
+    return true;
+}
+
+std::string ArgumentsLine(const SetupOptions& options) {
+    std::string line;
+    for (const std::string& arg : options.arguments) {
+        if (!line.empty()) line += ' ';
+        const bool quote = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
+        if (quote) line += '"';
+        line += arg;
+        if (quote) line += '"';
+    }
+    return line;
 }
 
 }  // namespace qwp

@@ -11,7 +11,9 @@
 #include "setup/Application.h"
 #include "setup/CommandLine.h"
 #include "setup/EarlyInflation.h"
+#include "setup/ProcessCommandLine.h"
 #include "setup/SingleInstance.h"
+#include "setup/StandardOutput.h"
 #include "setup/UnattendedFrontEnd.h"
 #include "setup/UnattendedRun.h"
 #include "wizard/MainDlg.h"
@@ -27,11 +29,14 @@ const char kPayloadDamagedMessage[] =
     "Please download the setup of Quilvane Word Processor again.";
 const char kSetupFailedMessage[] = "Setup of Quilvane Word Processor has failed and cannot continue:\r";
 const char kAlreadyRunningMessage[] = "Setup of Quilvane Word Processor is already running.";
+const char kUnreadableFolderMessage[] =
+    "\" given on the command line holds characters that this system's code page cannot hold.\r"
+    "Please start the setup with another destination folder.";
 
 namespace {
 
-// Every mode but "/S" may show a window ("/S /?" too); "/S" never draws.
-bool ShowsNoWindow(const SetupOptions& options) { return options.mode == RunMode::Silent && !options.showUsage; }
+// "/S" never draws; "/P" shows its progress window and nothing else.
+bool ShowsNoWindow(const SetupOptions& options) { return options.mode == RunMode::Silent; }
 
 // What the run's windows draw with, the common controls' classes among
 // them (a good part of a wizard's start under Wine), while the payload
@@ -42,7 +47,10 @@ void LoadWindowLibraries() {
 }
 
 // A run that answers with the usage needs no catalogue.
-bool AsksForUsage(const SetupOptions& options) { return options.showUsage || !options.unknownSwitch.empty(); }
+bool AsksForUsage(const SetupOptions& options) {
+    std::string reason;
+    return options.showUsage || RefusedArgument(options, reason);
+}
 
 std::unique_ptr<TAttachedFiles> LoadCatalogue(EarlyInflation& inflation) {
     try {
@@ -99,24 +107,43 @@ void EndAfterFailure(InstallSession& session) noexcept {
     }
 }
 
-// "/?" and "/HELP" ask for the usage; any other unknown switch gets it too,
-// with its own exit code, and only a silent run shows nothing. Nothing is
-// written either way.
+// "/?" and "/HELP" ask for the usage; a bad argument gets it too, with its
+// own exit code. Only the wizard's mode shows it in a box: a run without
+// the wizard waits for nobody, so it gives the usage to the run log and to
+// the standard output. Nothing is written either way.
 std::optional<int> AnswerUsage(Application& application, const SetupOptions& options) {
-    if (!AsksForUsage(options)) return std::nullopt;
-    const bool unknown = !options.showUsage;
-    if (!(unknown && options.mode == RunMode::Silent)) {
+    std::string refused;
+    const bool bad = RefusedArgument(options, refused);
+    if (!bad && !options.showUsage) return std::nullopt;
+    if (options.mode == RunMode::Wizard) {
         LoadDrawingLibraries();
         application.ShowTaskbarButton();
-        MessageDlg(application.Owner(), kUsageText, unknown ? MsgKind::Error : MsgKind::Information, mbOK, mbOK,
-                   mbOK);
+        MessageDlg(application.Owner(), kUsageText, bad ? MsgKind::Error : MsgKind::Information, mbOK, mbOK, mbOK);
+    } else {
+        RunLogLine("Usage", kUsageText);
+        WriteToStandardOutput(kUsageText);
     }
-    if (!unknown) return RunLogExit(kExitSuccess, "usage shown");
-    return RunLogExit(kExitBadArgument, "unknown switch " + options.unknownSwitch);
+    if (!bad) return RunLogExit(kExitSuccess, "usage shown");
+    return RunLogExit(kExitBadArgument, refused);
+}
+
+// A folder argument Windows could not hand over unchanged names no folder
+// anybody meant: the run ends before anything is written.
+std::optional<int> RefuseUnreadableFolder(Application& application, const SetupOptions& options) {
+    if (options.unreadableFolder.empty()) return std::nullopt;
+    const std::string message = "The folder \"" + options.unreadableFolder + kUnreadableFolderMessage;
+    RunLogLine("Destination", message);
+    if (options.mode == RunMode::Wizard) {
+        LoadDrawingLibraries();
+        application.ShowTaskbarButton();
+        MessageDlg(application.Owner(), message, MsgKind::Error, mbOK, mbOK, mbOK);
+    }
+    return RunLogExit(kExitBadDestination, "the destination folder cannot be used");
 }
 
 int RunWithCatalogue(Application& application, const SetupOptions& options, EarlyInflation& inflation) {
     if (const std::optional<int> code = AnswerUsage(application, options)) return *code;
+    if (const std::optional<int> code = RefuseUnreadableFolder(application, options)) return *code;
     // Before the catalogue: a second run writes nothing, not even a
     // temporary file.
     const SingleInstance instance;
@@ -177,9 +204,11 @@ int SetupFailed(Application& application, const SetupOptions& options, const std
 // Ends the run's diagnostic log, whatever way the run leaves.
 class RunLogScope {
 public:
-    explicit RunLogScope(const std::string& path) {
-        StartRunLog(path);
-        RunLogLine("Command line", GetCommandLineA());
+    // The arguments as the run read them, not the text Windows offers in
+    // ANSI, whose best fit may differ.
+    explicit RunLogScope(const SetupOptions& options) {
+        StartRunLog(options.logPath);
+        RunLogLine("Command line", ArgumentsLine(options));
     }
     ~RunLogScope() { FinishRunLog(); }
     RunLogScope(const RunLogScope&) = delete;
@@ -207,12 +236,12 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
 }
 
 int RunSetup(HINSTANCE instance) {
-    const SetupOptions options = ParseCommandLine(GetCommandLineA());
+    const SetupOptions options = ReadProcessCommandLine();
     EarlyInflation inflation(!ShowsNoWindow(options) && !AsksForUsage(options));
     ProcessStart processStart(ShowsNoWindow(options) ? ComApartment::Windowless : ComApartment::WithWindows);
     int code;
     {
-        RunLogScope runLog(options.logPath);
+        RunLogScope runLog(options);
         Application application(instance);
         code = RunReportingFailure(application, options,
                                    [&] { return RunWithCatalogue(application, options, inflation); });

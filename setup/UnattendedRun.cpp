@@ -10,8 +10,28 @@
 
 namespace qwp {
 
+namespace {
+
+// A folder argument nobody can take as meant: empty (an empty variable in a
+// script) or without a drive ("Apps", "\Apps"). The wizard would offer the
+// default folder for it; a run without anybody to see that refuses it
+// rather than install somewhere else. A share ("\\server\share") has a drive.
+bool FolderArgumentWithoutDrive(const SetupOptions& options) {
+    if (!options.hasDestDir) return false;
+    const std::string& folder = options.destDir;
+    const std::size_t first = folder.find_first_not_of(' ');
+    if (first == std::string::npos || folder.size() - first < 2) return true;
+    return folder[first + 1] != ':' && folder.compare(first, 2, "\\\\") != 0;
+}
+
+}  // namespace
+
 int RunUnattended(InstallSession& session, const SetupOptions& options, HWND owner) {
     RunLogLine("Mode", options.mode == RunMode::Silent ? "silent" : "progress window");
+    if (FolderArgumentWithoutDrive(options)) {
+        RunLogLine("Destination without a drive", options.destDir);
+        return RunLogExit(kExitBadDestination, "the destination folder cannot be used");
+    }
 
     // Nothing is written until the install goes ahead: the keys are read
     // without being created.

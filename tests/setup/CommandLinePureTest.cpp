@@ -18,10 +18,14 @@ TEST(CommandLine, SplitKeepsBackslashesAndDropsTheProgramName) {
         {R"(setup.exe a\\b \"x)", {R"(a\\b)", R"(\x)"}},
         {R"("C:\Program Files\Q\setup.exe" /P)", {"/P"}},
         {R"("C:\a b\setup.exe")", {}},
-        {R"("C:\a b\setup.exe"/S)", {"/S"}},
+        // The program name ends at a blank outside quotes, as the C runtime
+        // reads it: quotes toggle anywhere in it.
+        {R"("C:\a b\setup.exe"/S)", {}},
         {R"("C:\a b\setup.exe /S)", {}},  // the unterminated name takes it all
         {R"(C:\a\setup.exe /P)", {"/P"}},
-        {R"(C:\a"b c"\setup.exe /S)", {R"(c\setup.exe /S)"}},  // no quoting in a bare name
+        {R"(C:\a"b c"\setup.exe /S)", {"/S"}},
+        {R"(C:\"Program Files"\Q\setup.exe -dC:\Apps\Q /S)", {R"(-dC:\Apps\Q)", "/S"}},
+        {R"("C:\Program Files"\Q\setup.exe /S)", {"/S"}},
         {"setup.exe", {}},
         {"", {}},
         {"setup.exe   ", {}},
@@ -67,7 +71,78 @@ TEST(CommandLine, LookalikesAreNotSwitches) {
         EXPECT_TRUE(options.logPath.empty()) << c.arg;
         EXPECT_FALSE(options.showUsage) << c.arg;
         EXPECT_EQ(c.unknown, options.unknownSwitch) << c.arg;
+        // The others are stray arguments, but for a first "-d".
+        EXPECT_EQ(*c.unknown == '\0' && std::string(c.arg).rfind("-d", 0) != 0, options.hasStrayArgument) << c.arg;
+        if (options.hasStrayArgument) EXPECT_EQ(c.arg, options.strayArgument);
     }
+}
+
+TEST(CommandLine, WhatEndsTheRunAsABadArgumentByMode) {
+    const struct {
+        Args args;
+        const char* wizard;  // the reason in the wizard's mode, "" when none
+        const char* unattended;  // with "/S" added in front
+    } cases[] = {
+        {{"/bogus"}, "unknown switch /bogus", "unknown switch /bogus"},
+        {{"-dC:\\Apps", "x"}, "", R"(argument "x" is no switch)"},
+        {{"-dD:\\Apps"}, "", ""},
+        {{"/LOG=C:\\r.log", "-dD:\\Apps"}, "", R"(argument "-dD:\Apps" is no switch)"},
+        {{"-x", "/bogus"}, "unknown switch /bogus", "unknown switch /bogus"},
+        {{""}, "", R"(argument "" is no switch)"},
+        {{"/SUPPRESSMSGBOXES", "/NORESTART"}, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::string reason;
+        const bool wizard = RefusedArgument(ParseSetupOptions(c.args), reason);
+        EXPECT_EQ(*c.wizard != '\0', wizard) << c.args.front();
+        if (wizard) EXPECT_EQ(c.wizard, reason);
+        for (const char* quiet : {"/S", "/P"}) {
+            Args withMode = c.args;
+            withMode.insert(withMode.begin() + (withMode.front().rfind("-d", 0) == 0 ? 1 : 0), quiet);
+            reason.clear();
+            const bool refused = RefusedArgument(ParseSetupOptions(withMode), reason);
+            EXPECT_EQ(*c.unattended != '\0', refused) << c.args.front() << " " << quiet;
+            if (refused) EXPECT_EQ(c.unattended, reason);
+        }
+    }
+}
+
+TEST(CommandLine, ArgumentsWithoutAnAnsiFormAreRefusedAsTheFolderOrAsAnArgument) {
+    // "\x01" is where the UTF-16 text held a character without an exact
+    // ANSI form: a fullwidth quote or backslash, an accented letter the code
+    // page lacks. Quotes and blanks stay where they were, so a fullwidth
+    // quote cannot end an argument nor a fullwidth backslash add a "\..\".
+    const struct {
+        const char* raw;
+        const char* folder;  // "" for none given
+        RunMode mode;
+        const char* unreadableFolder;
+        const char* unreadableArgument;
+        const char* logged;  // the arguments line of the run log
+    } cases[] = {
+        {"setup.exe \"-dC:\\A\x01 /S x\" /P", "C:\\A\x01 /S x", RunMode::Progress, "C:\\A? /S x", "",
+         R"("-dC:\A? /S x" /P)"},
+        {"setup.exe /S \"/DIR=C:\\Apps\x01..\x01Windows\"", "C:\\Apps\x01..\x01Windows", RunMode::Silent,
+         "C:\\Apps?..?Windows", "", R"(/S /DIR=C:\Apps?..?Windows)"},
+        {"setup.exe /S /D=C:\\Q \x01 P  ", "C:\\Q \x01 P", RunMode::Silent, "C:\\Q ? P", "",
+         R"(/S "/D=C:\Q ? P")"},
+        {"setup.exe /S /LOG=C:\\\x01.log", "", RunMode::Silent, "", "/LOG=C:\\?.log", "/S /LOG=C:\\?.log"},
+        {"setup.exe x\x01 /S", "", RunMode::Silent, "", "x?", "x? /S"},
+        {"setup.exe \"x\x01\" \"/DIR=\x01\"", "\x01", RunMode::Wizard, "?", "x?", "x? /DIR=?"},
+        {"\"C:\\\x01\\setup.exe\" -dC:\\Apps /S", "C:\\Apps", RunMode::Silent, "", "", "-dC:\\Apps /S"},
+        {"setup.exe \"\" -d", "", RunMode::Wizard, "", "", R"("" -d)"},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseCommandLine(c.raw);
+        EXPECT_EQ(c.folder, options.destDir) << c.logged;
+        EXPECT_EQ(c.mode, options.mode) << c.logged;
+        EXPECT_EQ(c.unreadableFolder, options.unreadableFolder) << c.logged;
+        EXPECT_EQ(c.unreadableArgument, options.unreadableArgument) << c.logged;
+        EXPECT_EQ(c.logged, ArgumentsLine(options));
+    }
+    std::string reason;
+    EXPECT_TRUE(RefusedArgument(ParseCommandLine("setup.exe /x\x01"), reason));
+    EXPECT_EQ(R"(argument "/x?" cannot be read in this system's code page)", reason);
 }
 
 TEST(CommandLine, DestDirOnlyAsFirstArgumentWithLowerCaseD) {
@@ -127,7 +202,7 @@ TEST(CommandLine, RawTextWithPackagingSwitches) {
         {"setup.exe\t/LOG=C:\\r.log  /S  /D=C:\\Q", S, true, R"(C:\Q)", R"(C:\r.log)", false, ""},
         {R"(setup.exe /D=C:\a /S b /bogus "c")", W, true, R"(C:\a /S b /bogus "c")", "", false, ""},
         {"setup.exe /D=  ", W, true, "", "", false, ""},
-        {R"("C:\x y\setup.exe"/D=C:\z)", W, true, R"(C:\z)", "", false, ""},
+        {R"("C:\x y\setup.exe"/D=C:\z)", W, false, "", "", false, ""},  // all of it the program name
         {R"(setup.exe -dC:\one /DIR=C:\two /D=C:\three)", W, true, R"(C:\three)", "", false, ""},
         // Not where an argument starts: no cut.
         {R"(setup.exe "-dC:\a /D=b" /P)", P, true, R"(C:\a /D=b)", "", false, ""},
