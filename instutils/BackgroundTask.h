@@ -23,6 +23,7 @@ public:
     BackgroundTask& operator=(const BackgroundTask&) = delete;
 
     // Returns when the work is done; throws what it threw. Once only.
+    // Messages sent to the caller's windows meanwhile are answered.
     void Wait();
 
 private:

@@ -5,6 +5,7 @@
 #include "instutils/ProcessStart.h"
 #include "instutils/RunLog.h"
 #include "instutils/RunTimings.h"
+#include "instutils/SetupError.h"
 #include "instutils/SystemLibrary.h"
 #include "payload/AttachFiles.h"
 #include "session/InstallSession.h"
@@ -21,6 +22,8 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace qwp {
 
@@ -141,13 +144,22 @@ std::optional<int> RefuseUnreadableFolder(Application& application, const SetupO
     return RunLogExit(kExitBadDestination, "the destination folder cannot be used");
 }
 
-int RunWithCatalogue(Application& application, const SetupOptions& options, EarlyInflation& inflation) {
+// A run that answers at once (the usage, a bad argument, a folder it
+// cannot read) needs neither the lock nor the payload.
+bool EndsBeforeTheLock(const SetupOptions& options) { return AsksForUsage(options) || !options.unreadableFolder.empty(); }
+
+int RunWithCatalogue(Application& application, const SetupOptions& options, const SingleInstance* instance,
+                     EarlyInflation& inflation) {
     if (const std::optional<int> code = AnswerUsage(application, options)) return *code;
     if (const std::optional<int> code = RefuseUnreadableFolder(application, options)) return *code;
-    // Before the catalogue: a second run writes nothing, not even a
-    // temporary file.
-    const SingleInstance instance;
-    if (!instance.IsFirst()) {
+    // The lock was taken before anything else: a second run writes nothing,
+    // not even a temporary file, and inflates nothing.
+    if (!instance->InPrivateNamespace())
+        RunLogLine("Single setup", std::string("no private namespaces on this system: ") + instance->MutexName());
+    if (instance->State() == InstanceState::Failed)
+        throw SetupError("the lock against a second setup could not be made (error " +
+                         std::to_string(instance->Error()) + ")");
+    if (!instance->IsFirst()) {
         if (options.mode == RunMode::Wizard) {
             LoadDrawingLibraries();
             application.ShowTaskbarButton();
@@ -237,14 +249,16 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
 
 int RunSetup(HINSTANCE instance) {
     const SetupOptions options = ReadProcessCommandLine();
-    EarlyInflation inflation(!ShowsNoWindow(options) && !AsksForUsage(options));
+    std::optional<SingleInstance> lock;
+    if (!EndsBeforeTheLock(options)) lock.emplace();
+    EarlyInflation inflation(!ShowsNoWindow(options) && lock && lock->IsFirst());
     ProcessStart processStart(ShowsNoWindow(options) ? ComApartment::Windowless : ComApartment::WithWindows);
     int code;
     {
         RunLogScope runLog(options);
         Application application(instance);
         code = RunReportingFailure(application, options,
-                                   [&] { return RunWithCatalogue(application, options, inflation); });
+                                   [&] { return RunWithCatalogue(application, options, lock ? &*lock : nullptr, inflation); });
     }
     MarkPhase("logs");
     FinishRunTimings();
