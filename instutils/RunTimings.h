@@ -1,23 +1,29 @@
-// Where a run's time goes, measured by the program itself for the
-// benchmark: only when the environment variable QWP_BENCH_TIMINGS names a
-// file (nothing else sets it), each phase's end is marked and, at the end of
-// the run, one line "<phase>\t<microseconds>" per phase is written there, in
-// the order the phases first ended. A phase marked more than once adds up.
-// The first phase starts when the process was created. Without the variable
-// every call returns at once.
+// Where a run's time goes, for the benchmark: the setup marks the end of
+// each of its phases here. Only a program linked for the benchmark records
+// them: it installs a recorder before the run starts (bench/). The shipped
+// setup installs none, so every call returns at once, and it holds nothing
+// that would let anybody ask it for timings.
 #pragma once
 
 namespace qwp {
 
-extern const char kRunTimingsVariable[];  // "QWP_BENCH_TIMINGS"
+class RunTimingsRecorder {
+public:
+    virtual ~RunTimingsRecorder() = default;
+    virtual void Start() = 0;
+    virtual void Mark(const char* phase) = 0;
+    virtual void Finish() = 0;
+};
 
-// Reads the variable; the first call of the process.
+// The recorder the calls below go to; null for none.
+void InstallRunTimingsRecorder(RunTimingsRecorder* recorder);
+
+// The first call of the process.
 void StartRunTimings();
 // The time since the previous mark (or the process's creation) counts for
 // the phase named.
 void MarkPhase(const char* phase);
-// Writes the file; false when timings were asked for and it could not be
-// written, or none were asked for.
-bool FinishRunTimings();
+// The run's end.
+void FinishRunTimings();
 
 }  // namespace qwp

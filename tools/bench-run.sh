@@ -40,7 +40,7 @@ fi
 
 build=$(cd "${1:-build}" && pwd) || exit 2
 arch=$(bash "$here/tools/wine-machine.sh" build)
-for program in setup setup_large install_bench silent_install_bench plain_write_floor startup_bench empty_window; do
+for program in setup setup_timed setup_large setup_large_timed install_bench silent_install_bench plain_write_floor startup_bench empty_window; do
   if [ ! -f "$build/$arch/$program.exe" ]; then
     echo "bench: $build/$arch/$program.exe is missing; build the $arch programs first" >&2
     exit 2

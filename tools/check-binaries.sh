@@ -67,6 +67,17 @@ packs_reproducibly() {
   return $rc
 }
 
+# The benchmark's phase recorder, which writes its timings to a file that an
+# environment variable names, is linked only into the benchmark's own build
+# of the setup: a user's environment must not steer the elevated setup into
+# replacing a file. The timed build shows the search finds the name where it
+# is.
+no_benchmark_hook() {  # no_benchmark_hook BUILD_SUBFOLDER
+  local arch=$1
+  grep -q QWP_BENCH_TIMINGS "$build/$arch/setup_timed.exe" || { echo "  the timed setup has no hook?"; return 1; }
+  ! grep -q QWP_BENCH_TIMINGS "$build/$arch/setup.exe"
+}
+
 holds_272_entries() {
   "$build/host/list_payload" "$build/win32/payload/payload.bin" | tail -n 1 | grep -q '^272 entries'
 }
@@ -75,6 +86,8 @@ check "win32 setup is a PE32 i386 GUI program" pe_kind i686-w64-mingw32-objdump 
 check "win64 setup is a PE32+ x86-64 GUI program" pe_kind x86_64-w64-mingw32-objdump "$build/win64/setup.exe" pei-x86-64
 check "win32 setup imports only system DLLs" only_system_imports i686-w64-mingw32-objdump "$build/win32/setup.exe"
 check "win64 setup imports only system DLLs" only_system_imports x86_64-w64-mingw32-objdump "$build/win64/setup.exe"
+check "win32 setup holds no benchmark hook" no_benchmark_hook win32
+check "win64 setup holds no benchmark hook" no_benchmark_hook win64
 check "win32 setup is large address aware" large_address_aware i686-w64-mingw32-objdump "$build/win32/setup.exe"
 check "win32 setup under 350 KB without its payload" small_enough
 check "payload is one zlib stream at maximum compression" starts_with_78da "$build/win32/payload/payload.bin"
