@@ -90,7 +90,11 @@ bool InstallSession::RunThrough(InstallStep last, InstallFrontEnd& frontEnd) {
 }
 
 void InstallSession::End(InstallFrontEnd& frontEnd) {
-    if (!Started() || next_ == InstallStep::Done) return;
+    // Once: an ending run while a step is still under way (the Windows
+    // session ended inside the copy's message pump) is not run again when
+    // that step returns.
+    if (!Started() || ended_) return;
+    ended_ = true;
     // Whatever was left before the ending (after an Abort or a close) is
     // not done now: the ending records what happened.
     if (next_ < InstallStep::StoredChoices) next_ = InstallStep::StoredChoices;

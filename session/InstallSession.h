@@ -128,6 +128,7 @@ private:
     InstallOptions options_;
     InstallStep next_ = InstallStep::Plan;
     bool copyAborted_ = false;
+    bool ended_ = false;
     bool updateLogFailed_ = false;  // at its last attempt
     std::vector<std::string> unrecorded_;  // what could not be written, for the report
     std::size_t reported_ = 0;            // how many of them the front end has heard of

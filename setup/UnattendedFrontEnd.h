@@ -17,8 +17,10 @@ public:
 
     ProgressAnswer OnProgress(const InstallProgress& progress) override {
         if (window_) window_->Show(progress);
-        return ProgressAnswer::Continue;
+        return stopped_ ? ProgressAnswer::Stop : ProgressAnswer::Continue;
     }
+    // The copy stops at its next report, as after Abort.
+    void Stop() { stopped_ = true; }
     CopyAnswer OnCopyFailed(const std::string&, const std::string& message) override {
         RunLogLine("Message", message + " (answered Abort)");
         return CopyAnswer::Abort;
@@ -27,6 +29,7 @@ public:
 
 private:
     TProgressWindow* window_;  // not owned; may be null
+    bool stopped_ = false;
 };
 
 }  // namespace qwp

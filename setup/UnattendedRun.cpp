@@ -51,6 +51,13 @@ int RunUnattended(InstallSession& session, const SetupOptions& options, HWND own
     std::unique_ptr<TProgressWindow> window;
     if (options.mode == RunMode::Progress) window = std::make_unique<TProgressWindow>(owner);
     UnattendedFrontEnd frontEnd(window.get());
+    // A log-off the window could not refuse: what was installed is recorded
+    // before the process is ended.
+    if (window)
+        window->OnEndOfSession([&] {
+            frontEnd.Stop();
+            session.End(frontEnd);
+        });
     session.RunThrough(InstallStep::UpdateLog, frontEnd);
     window.reset();
     session.End(frontEnd);

@@ -7,6 +7,7 @@
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
+#include "wizard/EndOfSession.h"
 #include "instutils/EscapedException.h"
 #include "wizard/WizardTexts.h"
 
@@ -360,6 +361,12 @@ LRESULT TMainDlgForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             OnClose();
             return 0;
+        case WM_QUERYENDSESSION:
+            // Half a copy would stay on the disk unrecorded.
+            return installing_ ? FALSE : TRUE;
+        case WM_ENDSESSION:
+            if (wParam) OnEndSession();
+            return 0;
         case DM_GETDEFID:
             // Next is the default button; a push button that has the focus
             // takes Enter itself while it has it (the dialog manager styles
@@ -457,6 +464,18 @@ void TMainDlgForm::OnClose() {
         return;
     }
     if (FormCloseQuery()) CloseWithResult(kModalCancel);
+}
+
+void TMainDlgForm::OnEndSession() {
+    if (sessionEnded_ || !session_) return;
+    sessionEnded_ = true;
+    // The copy, when under way, is paused in this window's message pump:
+    // told to stop, it stops at its next report should the process live on,
+    // and the ending below has run already, so the wizard's own ending finds
+    // nothing left to do.
+    stopRequested_ = true;
+    SessionEndingFrontEnd ending;
+    session_->End(ending);
 }
 
 void TMainDlgForm::OnNextDialogControl(WPARAM which, bool isHandle) {

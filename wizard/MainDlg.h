@@ -144,6 +144,9 @@ private:
     void UpdateComponentSizes();
     void RunInstallPage();
     void AskToStopCopying();
+    // The Windows session ends: a copy under way stops as after Abort and
+    // the session's ending records what was done, now and once.
+    void OnEndSession();
     void ShowRunningInstanceMessage();
     AssociationBoxes BoxesChecked() const;
     MsgResult Ask(const std::string& text, MsgKind kind, MsgButtons buttons, MsgButton defaultButton,
@@ -188,6 +191,7 @@ private:
     bool installing_ = false;
     bool stopRequested_ = false;  // the user chose Abort while the files were copied
     bool askingToStop_ = false;   // that question is open
+    bool sessionEnded_ = false;   // the Windows session ended; the install was recorded
     bool quitReceived_ = false;
     WPARAM quitCode_ = 0;
 };

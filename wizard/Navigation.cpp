@@ -9,6 +9,7 @@
 #include "wizard/ControlIds.h"
 #include "instutils/EscapedException.h"
 #include "wizard/MainDlg.h"
+#include "wizard/EndOfSession.h"
 #include "wizard/WizardTexts.h"
 
 #include <commctrl.h>
@@ -279,6 +280,7 @@ void TMainDlgForm::RunInstallPage() {
     bool completed;
     {
         FlagScope busy(installing_);
+        const ShutdownBlock block(hwnd_);
         stopRequested_ = false;
         SendMessageA(Control(IDC_InstallProgressBar), PBM_SETPOS, 0, 0);
         UpdateWindow(hwnd_);

@@ -6,6 +6,7 @@
 #include "instutils/SystemLibrary.h"
 #include "instutils/TempFiles.h"
 #include "wizard/ControlIds.h"
+#include "wizard/EndOfSession.h"
 #include "wizard/PageLayout.h"
 #include "wizard/WizardTexts.h"
 
@@ -63,11 +64,13 @@ TProgressWindow::TProgressWindow(HWND owner, int dpi) {
         DestroyWindow(hwnd_);
         throw;
     }
+    block_ = std::make_unique<ShutdownBlock>(hwnd_);
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
 }
 
 TProgressWindow::~TProgressWindow() {
+    block_.reset();
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -118,6 +121,15 @@ LRESULT TProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case WM_CLOSE:
             return 0;  // nothing may stop the run half way
+        case WM_QUERYENDSESSION:
+            return FALSE;
+        case WM_ENDSESSION:
+            if (wParam && ending_) {
+                const std::function<void()> ending = std::move(ending_);
+                ending_ = nullptr;
+                ending();
+            }
+            return 0;
         case WM_CTLCOLORSTATIC: {
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
