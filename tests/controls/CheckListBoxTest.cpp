@@ -1,7 +1,10 @@
-// The check-list box in a real list box under a parent window that forwards
-// WM_MEASUREITEM and WM_DRAWITEM and checks every WM_DRAWITEM it receives.
-// Input is posted to the list and the queue pumped, as the system delivers it.
+// The check-list box in a real list box under the test's host window, which
+// checks every WM_DRAWITEM of the list; the rows' text parts are checked
+// through OnDrawItem.
 #include "controls/CheckListBox.h"
+#include "instutils/EscapedException.h"
+#include "instutils/SetupError.h"
+#include "tests/support/ControlHost.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,93 +18,51 @@
 namespace qwp {
 namespace {
 
+using test::ControlHostTest;
+using test::DrawnItem;
+
 constexpr int kListId = 1001;
 constexpr LPARAM kSpaceKey = 1 | (0x39 << 16);  // repeat count 1, scan code
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);  // makes the WM_CHAR of a key press
-        DispatchMessageA(&msg);
-    }
-}
-
-HWND MakeList(HWND parent, int id) {
-    return CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY |
-                               LBS_NOINTEGRALHEIGHT,
-                           11, 43, 345, 148, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
-class CheckListBox : public testing::Test {
+class CheckListBox : public ControlHostTest {
 protected:
-    HWND parent_ = nullptr, list_ = nullptr;
+    HWND list_ = nullptr;
     std::unique_ptr<TCheckListBox> box_;
-    std::vector<std::string> faults_;  // from the WM_DRAWITEM checks
-    std::vector<int> drawnRows_;       // rows handed to OnDrawItem
+    std::vector<int> drawnRows_;  // rows handed to OnDrawItem
     int measuredEarly_ = 0, clickChecks_ = 0;
-    const DRAWITEMSTRUCT* drawing_ = nullptr;
+
+    HWND MakeList(int id) const {
+        return MakeChild("LISTBOX", WS_EX_CLIENTEDGE,
+                         WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 11, 43,
+                         345, 148, id);
+    }
 
     void SetUp() override {
-        WNDCLASSA cls{};
-        cls.lpfnWndProc = &HostProc;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "QwpCheckListHost";
-        RegisterClassA(&cls);  // fails harmlessly from the second test on
-        parent_ = CreateWindowExA(0, cls.lpszClassName, "Check list", WS_OVERLAPPEDWINDOW, 0, 0, 420, 260, nullptr,
-                                  nullptr, cls.hInstance, nullptr);
-        ASSERT_NE(parent_, nullptr);
-        SetWindowLongPtrA(parent_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        list_ = MakeList(parent_, kListId);
+        MakeHost("Check list", 420, 260);
+        list_ = MakeList(kListId);
         box_ = std::make_unique<TCheckListBox>(list_);
         SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         box_->OnClickCheck = [this] { ++clickChecks_; };
         box_->OnDrawItem = [this](HDC dc, int row, const RECT& r, bool selected) { CheckTextPart(dc, row, r, selected); };
         for (const char* text : {"Quilvane Word Processor", "English spellchecker", "Clip & library", ""})
             box_->AddRow(text);
-        ShowWindow(parent_, SW_SHOW);
-        UpdateWindow(parent_);
-        Pump();
+        ShowHost();
     }
+    void ReleaseControls() override { box_.reset(); }
 
-    void TearDown() override {
-        box_.reset();
-        DestroyWindow(parent_);
-        Pump();
-        std::string all;
-        for (const auto& fault : faults_) all += fault + "\n";
-        EXPECT_TRUE(faults_.empty()) << all;
-    }
-
-    RECT RowRect(int row) const {
-        RECT r{};
-        SendMessageA(list_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
-    void ClickAt(int x, int y, UINT message = WM_LBUTTONDOWN) {
-        PostMessageA(list_, message, MK_LBUTTON, MAKELPARAM(x, y));
-        PostMessageA(list_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        Pump();
-    }
     void ClickRow(int row, int x, UINT message = WM_LBUTTONDOWN) {
-        const RECT r = RowRect(row);
-        ClickAt(x, (r.top + r.bottom) / 2, message);
-    }
-    void Press(WPARAM key, LPARAM bits) {
-        PostMessageA(list_, WM_KEYDOWN, key, bits);
-        PostMessageA(list_, WM_KEYUP, key, bits | static_cast<LPARAM>(0xC0000000u));
-        Pump();
+        const RECT r = ListItemRect(list_, row);
+        ClickAt(list_, x, (r.top + r.bottom) / 2, message);
     }
 
-    void Fault(const std::string& what) {
-        faults_.push_back("WM_DRAWITEM item " + std::to_string(static_cast<int>(drawing_->itemID)) + ": " + what);
+    bool MeasureItem(MEASUREITEMSTRUCT& item) override {
+        if (!box_ || !box_->MeasureItem(item)) ++measuredEarly_;
+        return true;
     }
-
-    void CheckDrawItem(const DRAWITEMSTRUCT& item) {
-        if (item.CtlID != static_cast<UINT>(kListId)) return;  // a test's own list
-        drawing_ = &item;
-        if (item.CtlType != ODT_LISTBOX || item.hwndItem != list_ || !item.hDC) Fault("type, window or DC");
+    bool Ignored(const DRAWITEMSTRUCT& item) const override { return item.CtlID != static_cast<UINT>(kListId); }
+    bool DrawItem(const DRAWITEMSTRUCT& item) override { return box_ && box_->DrawItem(item); }
+    void CheckItem(const DRAWITEMSTRUCT& item) override {
+        if (item.CtlType != ODT_LISTBOX || item.hwndItem != list_) Fault("type or window");
         if (item.itemID != static_cast<UINT>(-1) &&
             (static_cast<LRESULT>(item.itemID) >= SendMessageA(list_, LB_GETCOUNT, 0, 0) ||
              (SendMessageA(list_, LB_GETSEL, item.itemID, 0) > 0) != ((item.itemState & ODS_SELECTED) != 0)))
@@ -111,15 +72,11 @@ protected:
         if (item.rcItem.bottom - item.rcItem.top != SendMessageA(list_, LB_GETITEMHEIGHT, 0, 0) ||
             item.rcItem.left != 0 || item.rcItem.right != client.right)
             Fault("row rectangle is not a full row");
-        const COLORREF text = GetTextColor(item.hDC), back = GetBkColor(item.hDC);
-        if (box_ && !box_->DrawItem(item)) Fault("DrawItem refused its own list");
-        if (GetTextColor(item.hDC) != text || GetBkColor(item.hDC) != back) Fault("DC colours not put back");
-        drawing_ = nullptr;
     }
 
     void CheckTextPart(HDC dc, int row, const RECT& r, bool selected) {
         drawnRows_.push_back(row);
-        const DRAWITEMSTRUCT& item = *drawing_;
+        const DRAWITEMSTRUCT& item = *Drawing();
         if (row != static_cast<int>(item.itemID) || selected != ((item.itemState & ODS_SELECTED) != 0))
             Fault("row or selected flag");
         if (r.left != item.rcItem.left + box_->CheckAreaWidth() || r.top != item.rcItem.top ||
@@ -132,20 +89,6 @@ protected:
             Fault("list font not selected");
         SetTextColor(dc, RGB(1, 2, 3));  // must not outlive the row
         SetBkColor(dc, RGB(4, 5, 6));
-    }
-
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<CheckListBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_MEASUREITEM) {
-            if (!self->box_ || !self->box_->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
-                ++self->measuredEarly_;
-            return TRUE;
-        }
-        if (self && message == WM_DRAWITEM) {
-            self->CheckDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
     }
 };
 
@@ -202,7 +145,7 @@ TEST_F(CheckListBox, PressesInsideTheBoxPartToggleAndOutsideOnlySelect) {
 
     ClickRow(2, area);  // the first pixel of the text part
     EXPECT_EQ(box_->CurrentRow(), 2);
-    ClickAt(area / 2, RowRect(3).bottom + 10);  // below the last row
+    ClickAt(list_, area / 2, ListItemRect(list_, 3).bottom + 10);  // below the last row
     EXPECT_EQ(box_->CurrentRow(), 2);
     EXPECT_EQ(clickChecks_, 2) << "a plain selection ran OnClickCheck";
 
@@ -220,17 +163,17 @@ TEST_F(CheckListBox, PressesInsideTheBoxPartToggleAndOutsideOnlySelect) {
 
 TEST_F(CheckListBox, SpaceTogglesTheCurrentRowOnceAndArrowsOnlyMove) {
     box_->SetCurrentRow(2);
-    Press(VK_SPACE, kSpaceKey);
+    PressKey(list_, VK_SPACE, kSpaceKey);
     EXPECT_EQ(box_->State(2), CheckState::Checked);
     EXPECT_EQ(clickChecks_, 1) << "the space's WM_CHAR toggled again";
-    Press(VK_SPACE, kSpaceKey | (1 << 30));  // auto-repeat: the key was down
+    PressKey(list_, VK_SPACE, kSpaceKey | (1 << 30));  // auto-repeat: the key was down
     EXPECT_EQ(box_->State(2), CheckState::Checked);
 
-    Press(VK_UP, 1 | (0x48 << 16));
+    PressKey(list_, VK_UP, 1 | (0x48 << 16));
     EXPECT_EQ(box_->CurrentRow(), 1);
     EXPECT_EQ(clickChecks_, 1);
     box_->SetState(1, CheckState::Grayed);
-    Press(VK_SPACE, kSpaceKey);
+    PressKey(list_, VK_SPACE, kSpaceKey);
     EXPECT_EQ(box_->State(1), CheckState::Unchecked);
     EXPECT_EQ(box_->State(0), CheckState::Unchecked);
     EXPECT_EQ(clickChecks_, 2);
@@ -238,19 +181,11 @@ TEST_F(CheckListBox, SpaceTogglesTheCurrentRowOnceAndArrowsOnlyMove) {
 
 TEST_F(CheckListBox, TheThreeStatesDrawThreeBoxesInsideTheBoxPart) {
     box_->OnDrawItem = nullptr;
-    const int area = box_->CheckAreaWidth(), width = 100, height = box_->RowHeight();
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    const int area = box_->CheckAreaWidth(), width = 100;
+    DrawnItem drawn(width, box_->RowHeight());
     auto draw = [&](UINT itemState, int left, int right) {
-        DRAWITEMSTRUCT item{ODT_LISTBOX, kListId, 0, ODA_DRAWENTIRE, itemState, list_, dc, {0, 0, width, height}, 0};
-        EXPECT_TRUE(box_->DrawItem(item));
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < height; ++y)
-            for (int x = left; x < right; ++x) pixels.push_back(GetPixel(dc, x, y));
-        return pixels;
+        EXPECT_TRUE(box_->DrawItem(drawn.Item(ODT_LISTBOX, list_, 0, itemState)));
+        return drawn.Columns(left, right);
     };
     auto allAre = [](const std::vector<COLORREF>& pixels, int colour) {
         return std::all_of(pixels.begin(), pixels.end(), [&](COLORREF p) { return p == GetSysColor(colour); });
@@ -269,8 +204,6 @@ TEST_F(CheckListBox, TheThreeStatesDrawThreeBoxesInsideTheBoxPart) {
     EXPECT_TRUE(allAre(draw(ODS_SELECTED, area, width), COLOR_HIGHLIGHT));
     EXPECT_TRUE(allAre(draw(ODS_SELECTED, 0, 1), COLOR_HIGHLIGHT));
     EXPECT_NE(draw(ODS_FOCUS, area, width), draw(0, area, width)) << "no focus rectangle";
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
 }
 
 TEST_F(CheckListBox, RowHeightFollowsTheFontAndHoldsTheBox) {
@@ -297,23 +230,37 @@ TEST_F(CheckListBox, RowHeightFollowsTheFontAndHoldsTheBox) {
 }
 
 TEST_F(CheckListBox, OwnerExceptionsStopAtTheListAndTheListOutlivesTheObject) {
+    // The row toggles before the owner is told; what the owner throws is
+    // kept at the window boundary for the loop that runs the window.
     box_->OnClickCheck = [] { throw std::runtime_error("owner failed"); };
+    const auto escaped = [] {
+        std::string reason = "nothing kept";
+        try {
+            RethrowEscapedException();
+        } catch (const SetupError& error) {
+            reason = error.what();
+        }
+        return reason;
+    };
     ClickRow(0, 2);
-    Press(VK_SPACE, kSpaceKey);
-    EXPECT_EQ(box_->State(0), CheckState::Unchecked) << "toggled by the press, then by the space";
+    EXPECT_EQ(box_->State(0), CheckState::Checked);
+    EXPECT_EQ(escaped(), "owner failed");
+    PressKey(list_, VK_SPACE, kSpaceKey);
+    EXPECT_EQ(box_->State(0), CheckState::Unchecked);
+    EXPECT_EQ(escaped(), "owner failed");
 
-    HWND list = MakeList(parent_, kListId + 1);
+    HWND list = MakeList(kListId + 1);
     const LONG_PTR original = GetWindowLongPtrA(list, GWLP_WNDPROC);
     auto box = std::make_unique<TCheckListBox>(list);
     box->AddRow("a");
     box.reset();
     EXPECT_EQ(GetWindowLongPtrA(list, GWLP_WNDPROC), original);
     PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 3));
-    Pump();
+    test::Pump();
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
     // The list destroyed first.
     DestroyWindow(list);
-    list = MakeList(parent_, kListId + 2);
+    list = MakeList(kListId + 2);
     box = std::make_unique<TCheckListBox>(list);
     box->AddRow("a");
     DestroyWindow(list);

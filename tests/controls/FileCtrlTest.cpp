@@ -6,8 +6,10 @@
 // not seen before the Wine server restarts.
 #include "controls/FileCtrl.h"
 #include "instutils/InstUtils.h"
+#include "tests/support/ControlHost.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/WineDrives.h"
+#include "tests/support/Text.h"
+#include "tests/support/TestDrive.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -22,49 +24,17 @@
 namespace qwp {
 namespace {
 
-using test::DefineUnixDrive;
+using test::ControlHostTest;
+using test::DrawnItem;
+using test::Lower;
 using test::TempFolder;
-using test::UnixPath;
+using test::TestDrive;
 
 constexpr int kListId = 1101;
 constexpr int kComboId = 1102;
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// A drive letter for one test, taken away again at the end.
-class TestDrive {
-public:
-    TestDrive(char letter, UINT type, const std::string& folder) : letter_(letter) {
-        DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, {});  // left over by a test that crashed
-        const std::string unix = UnixPath(folder);
-        made_ = !unix.empty() && DefineUnixDrive(letter_, type, unix) &&
-                GetDriveTypeA(Root().c_str()) == type && (GetLogicalDrives() & Bit());
-    }
-    ~TestDrive() { DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, {}); }
-    TestDrive(const TestDrive&) = delete;
-    TestDrive& operator=(const TestDrive&) = delete;
-    bool Made() const { return made_; }
-    std::string Root() const { return std::string(1, letter_) + ":\\"; }
-    DWORD Bit() const { return 1u << (letter_ - 'a'); }
-
-private:
-    char letter_;
-    bool made_ = false;
-};
-
-#define REQUIRE_DRIVE(drive) \
-    if (!(drive).Made()) GTEST_SKIP() << "the mount manager cannot define drive " << (drive).Root() << " here"
-
-std::string Lower(std::string text) {
-    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
+#define REQUIRE_DRIVE(drive, type) \
+    if (!(drive).Plug(type)) GTEST_SKIP() << "the mount manager cannot define drive " << (drive).Root() << " here"
 
 void MakeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
 
@@ -94,105 +64,35 @@ int FirstOpaqueColumn(const char* name, int dpi) {
     return first;
 }
 
-// An item drawn into a bitmap of its own, read back pixel by pixel.
-class DrawnItem {
-public:
-    DrawnItem(int width, int height) : width_(width), height_(height) {
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_.reset(CreateCompatibleBitmap(screen, width, height));
-        ReleaseDC(nullptr, screen);
-        old_ = SelectObject(dc_, bitmap_.get());
-    }
-    ~DrawnItem() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    DrawnItem(const DrawnItem&) = delete;
-    DrawnItem& operator=(const DrawnItem&) = delete;
-
-    DRAWITEMSTRUCT Item(UINT type, HWND control, int index, UINT state) const {
-        DRAWITEMSTRUCT item{};
-        item.CtlType = type;
-        item.CtlID = static_cast<UINT>(GetDlgCtrlID(control));
-        item.itemID = static_cast<UINT>(index);
-        item.itemAction = ODA_DRAWENTIRE;
-        item.itemState = state;
-        item.hwndItem = control;
-        item.hDC = dc_;
-        item.rcItem = RECT{0, 0, width_, height_};
-        return item;
-    }
-    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
-    // The first column, from the left, with a pixel other than the fill.
-    int FirstInk(COLORREF fill, int from = 0) const {
-        for (int x = from; x < width_; ++x)
-            for (int y = 0; y < height_; ++y)
-                if (Pixel(x, y) != fill) return x;
-        return -1;
-    }
-    // The first column from `from` on that is all fill again.
-    int FirstBlank(COLORREF fill, int from) const {
-        for (int x = from; x < width_; ++x) {
-            bool blank = true;
-            for (int y = 0; y < height_ && blank; ++y) blank = Pixel(x, y) == fill;
-            if (blank) return x;
-        }
-        return -1;
-    }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    UniqueGdiObject bitmap_;
-    HGDIOBJ old_;
-};
-
-class FileCtrl : public testing::Test {
+class FileCtrl : public ControlHostTest {
 protected:
-    HWND parent_ = nullptr, list_ = nullptr, combo_ = nullptr;
+    HWND list_ = nullptr, combo_ = nullptr;
     UniqueGdiObject font_;
     std::unique_ptr<TDirectoryListBox> folders_;
     std::unique_ptr<TDriveComboBox> drives_;
-    std::vector<std::string> faults_;
     int folderChanges_ = 0, driveChanges_ = 0;
     bool making_ = false;
 
     void SetUp() override {
-        WNDCLASSA cls{};
-        cls.lpfnWndProc = &HostProc;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "QwpFileCtrlHost";
-        RegisterClassA(&cls);  // fails harmlessly from the second test on
-        parent_ = CreateWindowExA(0, cls.lpszClassName, "Pickers", WS_OVERLAPPEDWINDOW, 0, 0, 420, 320, nullptr,
-                                  nullptr, cls.hInstance, nullptr);
-        ASSERT_NE(parent_, nullptr);
-        SetWindowLongPtrA(parent_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        MakeHost("Pickers", 420, 320);
         font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Shell Dlg 2"));
         Make(0);
-        ShowWindow(parent_, SW_SHOW);
-        UpdateWindow(parent_);
-        Pump();
+        ShowHost();
     }
 
     // The two controls, linked, at a DPI (0: the display's).
     void Make(int dpi) {
         making_ = true;
-        drives_.reset();
-        folders_.reset();
+        ReleaseControls();
         if (list_) DestroyWindow(list_);
         if (combo_) DestroyWindow(combo_);
-        list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                                    LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                11, 8, 345, 174, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), GetModuleHandleA(nullptr),
-                                nullptr);
-        combo_ = CreateWindowExA(0, "COMBOBOX", "",
-                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST |
-                                     CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                                 11, 190, 345, 19, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)),
-                                 GetModuleHandleA(nullptr), nullptr);
+        list_ = MakeChild("LISTBOX", WS_EX_CLIENTEDGE,
+                          WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY |
+                              LBS_NOINTEGRALHEIGHT,
+                          11, 8, 345, 174, kListId);
+        combo_ = MakeChild("COMBOBOX", 0, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                           11, 190, 345, 19, kComboId);
         SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         folders_ = std::make_unique<TDirectoryListBox>(list_, dpi);
@@ -202,15 +102,9 @@ protected:
         drives_->OnChange = [this] { ++driveChanges_; };
         making_ = false;
     }
-
-    void TearDown() override {
+    void ReleaseControls() override {
         drives_.reset();
         folders_.reset();
-        DestroyWindow(parent_);
-        Pump();
-        std::string all;
-        for (const auto& fault : faults_) all += fault + "\n";
-        EXPECT_TRUE(faults_.empty()) << all;
     }
 
     std::vector<std::string> FolderItems() const {
@@ -242,53 +136,27 @@ protected:
     }
 
     void ClickFolderItem(int index) {
-        RECT r{};
-        SendMessageA(list_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
-        const LPARAM at = MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2);
-        PostMessageA(list_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(list_, WM_LBUTTONUP, 0, at);
-        Pump();
+        const RECT r = ListItemRect(list_, index);
+        ClickAt(list_, r.left + 40, (r.top + r.bottom) / 2);
     }
 
-    void CheckDrawItem(const DRAWITEMSTRUCT& item) {
-        const std::string what = "WM_DRAWITEM of control " + std::to_string(item.CtlID) + " item " +
-                                 std::to_string(static_cast<int>(item.itemID)) + ": ";
-        // The system draws the empty selection field while a control is
-        // being made, before it is taken over.
-        if (making_) return;
-        const bool mine = (item.hwndItem == list_ && item.CtlType == ODT_LISTBOX) ||
-                          (item.hwndItem == combo_ && item.CtlType == ODT_COMBOBOX);
-        if (!mine || !item.hDC) {
-            faults_.push_back(what + "not for one of the pickers, or no DC");
-            return;
-        }
-        const COLORREF text = GetTextColor(item.hDC), back = GetBkColor(item.hDC);
-        HGDIOBJ font = GetCurrentObject(item.hDC, OBJ_FONT);
-        const bool handled = item.hwndItem == list_ ? folders_ && folders_->DrawItem(item)
-                                                    : drives_ && drives_->DrawItem(item);
-        if (!handled) faults_.push_back(what + "refused by its own control");
-        if (GetTextColor(item.hDC) != text || GetBkColor(item.hDC) != back ||
-            GetCurrentObject(item.hDC, OBJ_FONT) != font)
-            faults_.push_back(what + "DC colours or font not put back");
+    // The system draws the empty selection field while a control is being
+    // made, before it is taken over.
+    bool Ignored(const DRAWITEMSTRUCT&) const override { return making_; }
+    void CheckItem(const DRAWITEMSTRUCT& item) override {
+        if (!(item.hwndItem == list_ && item.CtlType == ODT_LISTBOX) &&
+            !(item.hwndItem == combo_ && item.CtlType == ODT_COMBOBOX))
+            Fault("not for one of the pickers");
     }
-
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<FileCtrl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_MEASUREITEM) {
-            auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (self->folders_) self->folders_->MeasureItem(item);
-            if (self->drives_) self->drives_->MeasureItem(item);
-            return TRUE;
-        }
-        if (self && message == WM_DRAWITEM) {
-            self->CheckDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
-        }
-        if (self && message == WM_COMMAND) {
-            if (self->folders_ && self->folders_->HandleCommand(wParam, lParam)) return 0;
-            if (self->drives_ && self->drives_->HandleCommand(wParam, lParam)) return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
+    bool DrawItem(const DRAWITEMSTRUCT& item) override {
+        return item.hwndItem == list_ ? folders_ && folders_->DrawItem(item) : drives_ && drives_->DrawItem(item);
+    }
+    bool MeasureItem(MEASUREITEMSTRUCT& item) override {
+        return (folders_ && folders_->MeasureItem(item)) || (drives_ && drives_->MeasureItem(item));
+    }
+    bool Command(WPARAM wParam, LPARAM lParam) override {
+        return (folders_ && folders_->HandleCommand(wParam, lParam)) ||
+               (drives_ && drives_->HandleCommand(wParam, lParam));
     }
 };
 
@@ -304,12 +172,10 @@ TEST(FolderLevelTest, CountsTheBackslashesBelowTheRoot) {
 TEST_F(FileCtrl, DriveListShowsCToZWithoutCdDrivesLabelsInLowerCaseAndPictures) {
     TempFolder cd, stick, plain;
     ASSERT_TRUE(test::WriteWholeFile(stick / ".windows-label", "My STICK"));
-    TestDrive cdDrive('k', DRIVE_CDROM, cd.Path());
-    TestDrive stickDrive('l', DRIVE_REMOVABLE, stick.Path());
-    TestDrive plainDrive('m', DRIVE_FIXED, plain.Path());
-    REQUIRE_DRIVE(cdDrive);
-    REQUIRE_DRIVE(stickDrive);
-    REQUIRE_DRIVE(plainDrive);
+    TestDrive cdDrive('k', cd.Path()), stickDrive('l', stick.Path()), plainDrive('m', plain.Path());
+    REQUIRE_DRIVE(cdDrive, DRIVE_CDROM);
+    REQUIRE_DRIVE(stickDrive, DRIVE_REMOVABLE);
+    REQUIRE_DRIVE(plainDrive, DRIVE_FIXED);
 
     SetLastError(0xdeadbeef);
     drives_->RebuildDriveList();
@@ -353,10 +219,9 @@ TEST_F(FileCtrl, DriveListShowsCToZWithoutCdDrivesLabelsInLowerCaseAndPictures) 
 TEST_F(FileCtrl, SelectingADriveMovesTheFolderListByTheProgramFilesAndSamePathRules) {
     TempFolder other;
     // m: shows the C: drive's own tree, so every path on C: exists on m: too.
-    TestDrive mirror('m', DRIVE_FIXED, "C:\\");
-    TestDrive empty('l', DRIVE_FIXED, other.Path());
-    REQUIRE_DRIVE(mirror);
-    REQUIRE_DRIVE(empty);
+    TestDrive mirror('m', "C:\\"), empty('l', other.Path());
+    REQUIRE_DRIVE(mirror, DRIVE_FIXED);
+    REQUIRE_DRIVE(empty, DRIVE_FIXED);
     drives_->RebuildDriveList();
     TempFolder start;
     MakeFolder(start / "Sub");
@@ -408,7 +273,7 @@ TEST_F(FileCtrl, SelectingADriveMovesTheFolderListByTheProgramFilesAndSamePathRu
     const int lIndex = DriveIndex('l');
     ASSERT_GE(lIndex, 0);
     SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(lIndex), 0);
-    SendMessageA(parent_, WM_COMMAND, MAKEWPARAM(kComboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo_));
+    SendMessageA(host_, WM_COMMAND, MAKEWPARAM(kComboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo_));
     EXPECT_EQ(drives_->SelectedDrive(), 'l');
     EXPECT_EQ(folders_->FolderPath(), "l:\\");
 }
@@ -511,9 +376,7 @@ TEST_F(FileCtrl, AClickOrAnArrowKeyOpensAFolderAtOnce) {
 
     // Up goes to the parent folder, at once.
     SetFocus(list_);
-    PostMessageA(list_, WM_KEYDOWN, VK_UP, 1);
-    PostMessageA(list_, WM_KEYUP, VK_UP, static_cast<LPARAM>(0xC0000001u));
-    Pump();
+    PressKey(list_, VK_UP, 1);
     EXPECT_EQ(Lower(folders_->FolderPath()), Lower(folder.Path().substr(0, folder.Path().size() - 1)));
     EXPECT_EQ(folderChanges_, 2);
 }

@@ -71,17 +71,38 @@ TEST(BackgroundTask, WhatTheWorkThrowsIsThrownByWaitByItsReason) {
     }
 }
 
+// The work is held until just before the task's destructor runs (the
+// release is the scope's last object), so the destructor finds it still
+// going and must wait for it. In rounds: a destructor that did not wait
+// would still find the work done now and then.
 TEST(BackgroundTask, EndsOnlyAfterItsWorkWhenNobodyWaited) {
-    bool finished = false;
-    {
-        BackgroundTask task(
-            [](void* context) {
-                Sleep(200);
-                *static_cast<bool*>(context) = true;
-            },
-            &finished);
+    struct Held {
+        UniqueKernelHandle released{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+        DWORD waited = WAIT_FAILED;
+        bool finished = false;
+    };
+    struct Release {
+        HANDLE event;
+        ~Release() { SetEvent(event); }
+    };
+    int unfinished = 0;
+    for (int round = 0; round < 20; ++round) {
+        Held held;
+        ASSERT_TRUE(held.released);
+        {
+            BackgroundTask task(
+                [](void* context) {
+                    Held& held = *static_cast<Held*>(context);
+                    held.waited = WaitForSingleObject(held.released.get(), 10000);
+                    held.finished = true;
+                },
+                &held);
+            Release release{held.released.get()};
+        }
+        EXPECT_EQ(held.waited, WAIT_OBJECT_0);
+        if (!held.finished) ++unfinished;
     }
-    EXPECT_TRUE(finished);
+    EXPECT_EQ(unfinished, 0) << "rounds in which the task ended before its work";
 }
 
 }  // namespace

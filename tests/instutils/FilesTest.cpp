@@ -1,4 +1,5 @@
 #include "tests/instutils/InstUtilsFixture.h"
+#include "tests/support/LinkTargets.h"
 
 namespace qwp::test {
 namespace {
@@ -51,32 +52,26 @@ TEST_F(FilesTest, DeleteFolderTreeLeavesOnlyReadOnlyFilesAndTheirFolders) {
     EXPECT_EQ(Attributes(root), "0xffffffff");
 }
 
-// Link targets lie outside the tree and must survive: a folder with a file,
-// an empty folder (Wine's RemoveDirectoryA on a link removes an empty target)
-// and a file (Wine's DeleteFileA on a link deletes the target).
+// Links inside the tree, and a tree named by a link: what they point at lies
+// outside and must survive.
 TEST_F(FilesTest, DeleteFolderTreeNeverReachesThroughLinks) {
-    const std::string outside = scratch_ / "outside\\", root = scratch_ / "tree\\";
-    ForceFolders(outside + "full\\");
-    ForceFolders(outside + "empty\\");
+    const LinkTargets outside(scratch_ / "outside\\");
+    const std::string root = scratch_ / "tree\\";
     ForceFolders(root + "sub\\");
-    ASSERT_TRUE(WriteWholeFile(outside + "full\\precious.txt", "precious"));
-    ASSERT_TRUE(WriteWholeFile(outside + "file.txt", "file"));
     ASSERT_TRUE(WriteWholeFile(root + "sub\\plain.txt", "plain"));
-    for (const auto& [target, link] : {std::pair{outside + "full", root + "sub\\full"},
-                                       std::pair{outside + "empty", root + "empty"},
-                                       std::pair{outside + "file.txt", root + "file.txt"},
-                                       std::pair{outside + "full", scratch_ / "toplink"}})
-        if (const std::string why = MakeUnixSymlink(target, link); !why.empty()) GTEST_SKIP() << why;
+    UnixLinks links;
+    if (const std::string why = links.Make({{outside.full, root + "sub\\full"},
+                                            {outside.empty, root + "empty"},
+                                            {outside.file, root + "file.txt"},
+                                            {outside.full, scratch_ / "toplink"}});
+        !why.empty())
+        GTEST_SKIP() << why;
     ASSERT_EQ(Attributes(root + "sub\\full"), "0x410") << "Wine shows a link to a folder as a reparse point";
 
     DeleteFolderTree(root);
     DeleteFolderTree(scratch_ / "toplink\\");  // the folder named is itself a link
     EXPECT_EQ(Attributes(root + "sub\\plain.txt"), "0xffffffff");
-    EXPECT_EQ(ReadWholeFile(outside + "full\\precious.txt"), "precious");
-    EXPECT_TRUE(FolderExists(outside + "empty")) << Attributes(outside + "empty");
-    EXPECT_EQ(ReadWholeFile(outside + "file.txt"), "file");
-    RemoveUnixTree(root);
-    RemoveUnixTree(scratch_ / "toplink");
+    EXPECT_EQ(outside.Damage(), "");
 }
 
 }  // namespace

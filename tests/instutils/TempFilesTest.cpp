@@ -1,4 +1,5 @@
 #include "tests/instutils/InstUtilsFixture.h"
+#include "tests/support/LinkTargets.h"
 
 namespace qwp::test {
 namespace {
@@ -39,47 +40,39 @@ TEST_F(TempFilesTest, CleanTempFilesTakesOnlyNamesWithTheExactPrefix) {
 // A link with the prefix in the temporary folder must not let the clean-up
 // delete anything outside that folder.
 TEST_F(TempFilesTest, CleanTempFilesLeavesLinkTargetsAlone) {
-    const std::string outside = scratch_ / "outside\\";
-    ForceFolders(outside + "full\\");
-    ForceFolders(outside + "empty\\");
-    ASSERT_TRUE(WriteWholeFile(outside + "full\\precious.txt", "precious"));
-    ASSERT_TRUE(WriteWholeFile(outside + "file.txt", "file"));
-    for (const auto& [target, link] : {std::pair{outside + "full", prefix_ + "1"},
-                                       std::pair{outside + "empty", prefix_ + "2"},
-                                       std::pair{outside + "file.txt", prefix_ + "3.tmp"}})
-        if (const std::string why = MakeUnixSymlink(target, link); !why.empty()) GTEST_SKIP() << why;
+    const LinkTargets outside(scratch_ / "outside\\");
+    UnixLinks links;
+    if (const std::string why = links.Make(
+            {{outside.full, prefix_ + "1"}, {outside.empty, prefix_ + "2"}, {outside.file, prefix_ + "3.tmp"}});
+        !why.empty())
+        GTEST_SKIP() << why;
     ASSERT_TRUE(WriteWholeFile(prefix_ + "4.tmp", "ours"));
     CleanTempFiles();
     EXPECT_EQ(Attributes(prefix_ + "4.tmp"), "0xffffffff");
-    EXPECT_EQ(ReadWholeFile(outside + "full\\precious.txt"), "precious");
-    EXPECT_TRUE(FolderExists(outside + "empty")) << Attributes(outside + "empty");
-    EXPECT_EQ(ReadWholeFile(outside + "file.txt"), "file");
-    RemoveUnixTree(temp_);
+    EXPECT_EQ(outside.Damage(), "");
 }
 
 // A temporary folder that is itself a link (a moved profile, a RAM disk):
 // every entry's final path lies below the link's target, which is where the
 // folder really is. The leftovers go; a link inside is still not followed.
 TEST_F(TempFilesTest, CleanTempFilesWorksInATemporaryFolderThatIsALink) {
-    const std::string real = scratch_ / "real\\", outside = scratch_ / "outside\\", linked = scratch_ / "linked\\";
-    const std::string prefix = "~QuilvaneWordProcessorSetup";
-    ForceFolders(real + prefix + "Dir\\");
-    ForceFolders(outside);
-    ASSERT_TRUE(WriteWholeFile(real + prefix + "5.tmp", "leftover"));
-    ASSERT_TRUE(WriteWholeFile(real + prefix + "Dir\\inner.txt", "leftover"));
-    ASSERT_TRUE(WriteWholeFile(outside + "file.txt", "file"));
-    for (const auto& [target, link] : {std::pair{real, scratch_ / "linked"},
-                                       std::pair{outside + "file.txt", real + prefix + "6.tmp"}})
-        if (const std::string why = MakeUnixSymlink(target, link); !why.empty()) GTEST_SKIP() << why;
+    const std::string real = scratch_ / "real\\", linked = scratch_ / "linked\\";
+    const std::string prefix = real + TempNamePrefix();
+    const LinkTargets outside(scratch_ / "outside\\");
+    ForceFolders(prefix + "Dir\\");
+    ASSERT_TRUE(WriteWholeFile(prefix + "5.tmp", "leftover"));
+    ASSERT_TRUE(WriteWholeFile(prefix + "Dir\\inner.txt", "leftover"));
+    UnixLinks links;
+    if (const std::string why = links.Make({{real, scratch_ / "linked"}, {outside.file, prefix + "6.tmp"}});
+        !why.empty())
+        GTEST_SKIP() << why;
     RedirectTemp(linked);
     ASSERT_EQ(GetTempFolder(), linked);
 
     CleanTempFiles();
-    EXPECT_EQ(Attributes(real + prefix + "5.tmp"), "0xffffffff");
-    EXPECT_EQ(Attributes(real + prefix + "Dir"), "0xffffffff");
-    EXPECT_EQ(ReadWholeFile(outside + "file.txt"), "file");
-    RemoveUnixTree(scratch_ / "linked");
-    RemoveUnixTree(real);
+    EXPECT_EQ(Attributes(prefix + "5.tmp"), "0xffffffff");
+    EXPECT_EQ(Attributes(prefix + "Dir"), "0xffffffff");
+    EXPECT_EQ(outside.Damage(), "");
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include "instutils/DiskQueries.h"
 #include "registration/SetupChoices.h"
-#include "tests/instutils/InstUtilsFixture.h"
 #include "tests/registration/MachineRegistryRedirect.h"
+#include "tests/support/LinkTargets.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 
@@ -108,18 +108,17 @@ TEST(FolderSize, LinksAreNotFollowed) {
     ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
     ASSERT_TRUE(WriteWholeFile(root + "own.bin", Bytes(100)));          // 4
     ASSERT_TRUE(WriteWholeFile(outside + "foreign.bin", Bytes(40000)));  // 40
-    {
-        // A link to another folder, one back to the folder itself (a loop),
-        // and one to another folder's file.
-        if (const std::string why = MakeUnixSymlink(outside, root + "tofolder"); !why.empty()) GTEST_SKIP() << why;
-        ASSERT_EQ(MakeUnixSymlink(root, root + "loop"), "");
-        ASSERT_EQ(MakeUnixSymlink(outside + "foreign.bin", root + "tofile.bin"), "");
-    }
+    // A link to another folder, one back to the folder itself (a loop), and
+    // one to another folder's file.
+    UnixLinks links;
+    if (const std::string why = links.Make(
+            {{outside, root + "tofolder"}, {root, root + "loop"}, {outside + "foreign.bin", root + "tofile.bin"}});
+        !why.empty())
+        GTEST_SKIP() << why;
     EXPECT_EQ(FolderSizeKB(root, 4096), 4u);
     // A destination that is itself a link is measured where its files are.
-    ASSERT_EQ(MakeUnixSymlink(root, scratch / "alias"), "");
+    ASSERT_EQ(links.Make({{root, scratch / "alias"}}), "");
     EXPECT_EQ(FolderSizeKB(scratch / "alias", 4096), 4u);
-    RemoveUnixTree(scratch.Path());
 }
 
 class UninstallEntryTest : public RegistryScratchTest {

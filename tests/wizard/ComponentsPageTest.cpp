@@ -62,19 +62,24 @@ TEST_F(ComponentsPageTest, NextFollowsTheFreeSpaceOfASmallDrive) {
     EXPECT_EQ(TextOf(IDC_SelCompDiskSpaceAvailLbl2), FormatSize(free));
 
     // Clearing rows, the largest first, until the rest fits enables Next.
+    int largest = 1;
     while (total > free) {
-        int largest = 1;
+        largest = 1;
         for (int row = 2; row < 6; ++row)
             if (list.State(row) != CheckState::Unchecked && list.Size(row) > list.Size(largest)) largest = row;
         ASSERT_NE(list.State(largest), CheckState::Unchecked) << "nothing left to clear";
         EXPECT_FALSE(IsWindowEnabled(Ctl(IDC_NextBtn)));
         PressSpaceOn(list, largest);
+        ASSERT_EQ(list.State(largest), CheckState::Unchecked);
         total -= list.Size(largest);
     }
     EXPECT_TRUE(IsWindowEnabled(Ctl(IDC_NextBtn)));
-    // And back.
-    PressSpaceOn(list, 4);
-    PressSpaceOn(list, 4);
+    // And back: the last row cleared, chosen again, no longer fits.
+    PressSpaceOn(list, largest);
+    EXPECT_EQ(list.State(largest), CheckState::Checked);
+    EXPECT_FALSE(IsWindowEnabled(Ctl(IDC_NextBtn)));
+    PressSpaceOn(list, largest);
+    EXPECT_TRUE(IsWindowEnabled(Ctl(IDC_NextBtn)));
 }
 
 TEST_F(ComponentsPageTest, MissingDriveShowsUnknownAndBlocksNext) {

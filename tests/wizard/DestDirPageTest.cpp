@@ -4,7 +4,9 @@
 // wizard is open. Drives are made through Wine's mount manager, which
 // GetLogicalDrives sees at once (a bare link in the prefix's dosdevices
 // folder is seen only after the Wine server restarts).
-#include "tests/support/WineDrives.h"
+#include "tests/support/ControlHost.h"
+#include "tests/support/TestDrive.h"
+#include "tests/support/Text.h"
 #include "tests/wizard/WizardFixture.h"
 
 #include <cstring>
@@ -12,29 +14,6 @@
 
 namespace qwp::test {
 namespace {
-
-// A drive letter that comes (Plug) and goes (Unplug) during a test.
-class TestDrive {
-public:
-    TestDrive(char letter, const std::string& folder) : letter_(letter), unix_(UnixPath(folder)) { Unplug(); }
-    ~TestDrive() { Unplug(); }
-    TestDrive(const TestDrive&) = delete;
-    TestDrive& operator=(const TestDrive&) = delete;
-    bool Plug(UINT type) {
-        return !unix_.empty() && DefineUnixDrive(letter_, type, unix_) && (GetLogicalDrives() & Bit());
-    }
-    void Unplug() { DefineUnixDrive(letter_, DRIVE_NO_ROOT_DIR, {}); }
-    DWORD Bit() const { return 1u << (letter_ - 'a'); }
-
-private:
-    char letter_;
-    std::string unix_;
-};
-
-std::string Lower(std::string text) {
-    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 std::string ProgramFiles() { return GetSpecialFolder(CSIDL_PROGRAM_FILES); }
 
@@ -58,8 +37,7 @@ protected:
         const LPARAM at = MAKELPARAM(r.left + 60, (r.top + r.bottom) / 2);
         PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageA(list, WM_LBUTTONUP, 0, at);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Pump();
     }
     // Picks a drive in the drive list as the user does.
     void PickDrive(char letter) {
@@ -214,15 +192,15 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
     Tick();
     EXPECT_EQ(TextOf(IDC_DestDirEdt), folder_.Path()) << "nothing changed, nothing is rewritten";
 
-    // A removable drive plugged in while the wizard is open: the wizard's own
-    // one-second timer selects it and the text becomes its product folder.
+    // The drives are looked at on the wizard's own timer 1: it is running
+    // (only a timer that exists can be killed), and from here on its ticks
+    // are given by the test.
+    EXPECT_TRUE(KillTimer(form().Handle(), 1));
+
+    // A removable drive plugged in while the wizard is open: the next tick
+    // selects it and the text becomes its product folder.
     if (!plugged.Plug(DRIVE_REMOVABLE)) GTEST_SKIP() << "the mount manager cannot define drives here";
-    const DWORD until = GetTickCount() + 5000;
-    while (form().DestDirCmbBx().SelectedDrive() != 'p' && GetTickCount() < until) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(50);
-    }
+    Tick();
     EXPECT_EQ(form().DestDirCmbBx().SelectedDrive(), 'p');
     EXPECT_EQ(form().DestDirCmbBx().DriveMask(), before | plugged.Bit());
     EXPECT_EQ(SelectedDriveText().substr(0, 3), "p: ");

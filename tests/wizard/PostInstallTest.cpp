@@ -4,6 +4,7 @@
 // written; a portable run; the uninstall entry written with the choices.
 #include "instutils/DateTime.h"
 #include "instutils/InstallLog.h"
+#include "instutils/RunLog.h"
 #include "registration/UninstallEntry.h"
 #include "registration/UpdateLogMerge.h"
 #include "tests/registration/MachineRegistryRedirect.h"
@@ -25,11 +26,22 @@ protected:
         CloseStandInWindows();
         RemoveShortcuts();
         places_ = ShortcutPlaces();
+        ASSERT_TRUE(StartRunLog(runLog_ / "run.log"));
     }
     void TearDown() override {
+        FinishRunLog();
         CloseStandInWindows();
         RemoveShortcuts();
         InstallingWizardTest::TearDown();
+    }
+
+    // The command lines the setup has started so far, from its run log,
+    // which names each start as it is made.
+    std::vector<std::string> Started() const {
+        std::vector<std::string> started;
+        for (const std::string& line : LinesOf(ReadWholeFile(runLog_ / "run.log")))
+            if (StartsWith(line, "Started: ")) started.push_back(line.substr(9));
+        return started;
     }
 
     // The stand-in word processor's start log: one line per start.
@@ -62,6 +74,7 @@ protected:
     }
 
     UserDesktopRedirect desktop_;
+    TempFolder runLog_;
     std::vector<std::string> places_;  // all-users and user Programs, all-users and user Desktop
 };
 
@@ -82,8 +95,9 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     EXPECT_EQ(session().Options().AssociationLetters, "AD");
 
     ExpectCommonData(shared_ + "qwp_common.dat", before, after);
-    const std::vector<std::string> assoc = WaitForStarts(mainDir, 1);
-    EXPECT_EQ(assoc, std::vector<std::string>{"\"" + program + "\" -assoc qdpr_rtf_docx"});
+    const std::vector<std::string> assoc{"\"" + program + "\" -assoc qdpr_rtf_docx"};
+    EXPECT_EQ(Started(), assoc) << "nothing but the association command before Finish";
+    EXPECT_EQ(WaitForStarts(mainDir, 1), assoc);
 
     // All users and a desktop shortcut, as stored by default.
     EXPECT_TRUE(PathPresent(places_[0]));
@@ -100,7 +114,6 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
         EXPECT_NE(std::find(InstallLog->begin(), InstallLog->end(), "File Copy: " + places_[i]), InstallLog->end())
             << "the shortcut is in the install log";
     }
-    EXPECT_FALSE(StandInWindowAppears(0)) << "nothing is launched before Finish";
 
     PostMessageA(Ctl(IDC_NextBtn), BM_CLICK, 0, 0);
     EXPECT_EQ(ShowModalWithin(), kModalOK);
@@ -120,6 +133,7 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     EXPECT_NE(std::find(log.begin(), log.end(), shared_ + "Public\\Basic.asn"), log.end());
 
     // The launch: the quoted program without arguments.
+    EXPECT_EQ(Started(), std::vector<std::string>({assoc[0], "\"" + program + "\""}));
     EXPECT_TRUE(StandInWindowAppears(10000));
     const std::vector<std::string> starts = WaitForStarts(mainDir, 2);
     ASSERT_EQ(starts.size(), 2u);
@@ -151,7 +165,8 @@ TEST_F(PostInstallTest, NoAssociationAndCurrentUserWithoutDesktopShortcut) {
     Next();
     ASSERT_EQ(form().CurrentPage(), 7);
     EXPECT_EQ(session().Options().AssociationLetters, "");
-    EXPECT_EQ(WaitForStarts(mainDir, 1), std::vector<std::string>{"\"" + mainDir + "\\qwp.exe\" -assoc qdpr"});
+    const std::vector<std::string> assoc{"\"" + mainDir + "\\qwp.exe\" -assoc qdpr"};
+    EXPECT_EQ(WaitForStarts(mainDir, 1), assoc);
     // The user's Programs shortcut made, the all-users copies deleted, the
     // user's own desktop shortcut left as it was.
     EXPECT_FALSE(PathPresent(places_[0]));
@@ -163,8 +178,7 @@ TEST_F(PostInstallTest, NoAssociationAndCurrentUserWithoutDesktopShortcut) {
     Click(IDC_FinishChkBx);
     Next();
     EXPECT_EQ(form().ModalResult(), kModalOK);
-    EXPECT_FALSE(StandInWindowAppears(1000));
-    EXPECT_EQ(Starts(mainDir).size(), 1u);
+    EXPECT_EQ(Started(), assoc);
 
     MachineRegistryRedirect machine;
     form().GatherChoices();
@@ -184,7 +198,8 @@ TEST_F(PostInstallTest, UpdateLogThatCannotBeWrittenKeepsPage7AndLaunchesNothing
     const std::string mainDir = dest_ / "Q";
     MakeForm({"-d" + mainDir});
     WalkTo(7);
-    WaitForStarts(mainDir, 1);
+    const std::vector<std::string> assoc{"\"" + mainDir + "\\qwp.exe\" -assoc qdpr_cod"};
+    EXPECT_EQ(WaitForStarts(mainDir, 1), assoc);
 
     answerer_.SetFallback(MsgResult::OK);
     Next();
@@ -199,8 +214,7 @@ TEST_F(PostInstallTest, UpdateLogThatCannotBeWrittenKeepsPage7AndLaunchesNothing
     EXPECT_EQ(TextOf(IDC_NextBtn), "&Finish");
     EXPECT_TRUE(IsWindowEnabled(Ctl(IDC_NextBtn)));
     EXPECT_EQ(ReadWholeFile(updateLog), before);
-    EXPECT_FALSE(StandInWindowAppears(1000)) << "launched after a failed Update.log";
-    EXPECT_EQ(Starts(mainDir).size(), 1u);
+    EXPECT_EQ(Started(), assoc) << "launched after a failed Update.log";
 
     // Once the file can be written, Finish goes through.
     ASSERT_TRUE(SetFileAttributesA(updateLog.c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -208,6 +222,7 @@ TEST_F(PostInstallTest, UpdateLogThatCannotBeWrittenKeepsPage7AndLaunchesNothing
     EXPECT_EQ(Requests().size(), 1u);
     EXPECT_EQ(form().ModalResult(), kModalOK);
     EXPECT_EQ(ReadWholeFile(updateLog).compare(0, before.size(), before), 0) << "the earlier block stays first";
+    EXPECT_EQ(Started(), std::vector<std::string>({assoc[0], "\"" + mainDir + "\\qwp.exe\""}));
     EXPECT_TRUE(StandInWindowAppears(10000));
 }
 
@@ -229,15 +244,16 @@ TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) 
     EXPECT_EQ(GetFileAttributesA((shared_ + "qwp_common.dat").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(session().Options().AssociationLetters, "B") << "the stored letters are kept";
     for (const std::string& place : places_) EXPECT_EQ(ReadWholeFile(place), "old") << place;
-    Sleep(500);
-    EXPECT_TRUE(Starts(folder).empty()) << "no association command in a portable run";
+    EXPECT_EQ(Started(), std::vector<std::string>()) << "no association command in a portable run";
 
     Next();
     EXPECT_EQ(form().ModalResult(), kModalOK);
     EXPECT_TRUE(Requests().empty()) << Requests().front().text;
     EXPECT_EQ(GetFileAttributesA((shared_ + "Update.log").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA((folder + "\\Update.log").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(WaitForStarts(folder, 1), std::vector<std::string>{"\"" + folder + "\\qwp.exe\""});
+    const std::vector<std::string> launch{"\"" + folder + "\\qwp.exe\""};
+    EXPECT_EQ(Started(), launch);
+    EXPECT_EQ(WaitForStarts(folder, 1), launch);
 
     {
         MachineRegistryRedirect machine;
