@@ -15,12 +15,6 @@ constexpr char kAlreadyRunning[] = "Setup of Quilvane Word Processor is already 
 
 class Field : public UnattendedTest {
 protected:
-    std::string LogPath() const { return scratch_ / "run.log"; }
-    std::string LogArgument() const { return Quoted("/LOG=" + LogPath()); }
-    std::string LastLogLine() const {
-        const std::vector<std::string> lines = RunLogLines(LogPath());
-        return lines.empty() ? std::string("(no log)") : lines.back();
-    }
     // No choice stored, no uninstall entry, nothing in the data folders.
     void ExpectNothingRecorded(const std::string& what) {
         EXPECT_FALSE(KeyExists(kProductKey)) << what;
@@ -34,18 +28,19 @@ TEST_F(Field, SecondSetupWhileAWizardRunsWritesNothing) {
     SetupRun first(CaseScreens("second-setup"), DestinationArgument());
     ASSERT_TRUE(first.Started());
 
-    const RunSeen silent = WatchSetup(DestinationArgument() + " /S " + LogArgument(), kStartTimeout);
-    PrintRun("/S beside a wizard", silent);
+    const RunSeen silent = WatchSetup(DestinationArgument() + " /S " + log_.Switch(), kStartTimeout);
     EXPECT_EQ(silent.exitCode, 6u);
     EXPECT_EQ(Joined(silent.shown, "; "), "") << "windows shown by a silent run";
-    EXPECT_EQ(LastLogLine(), "Exit: 6 (another setup of the product is running)");
+    EXPECT_EQ(log_.LastLine(), "Exit: 6 (another setup of the product is running)");
     EXPECT_FALSE(FolderExists(Destination()));
 
     ChildProcess second(Quoted(BuildFile("setup.exe")));
     HWND box = WaitForWindow(second.Id(), "Error", kStartTimeout);
     ASSERT_NE(box, nullptr) << "no message for the second wizard";
+    // The box fills its label while it starts.
+    EXPECT_TRUE(WaitUntil([&] { return ChildTextOfClass(box, "Static") == kAlreadyRunning; }, kPageTimeout))
+        << ChildTextOfClass(box, "Static");
     first.Shoot("second-wizard-message", box);
-    EXPECT_EQ(ChildTextOfClass(box, "Static"), kAlreadyRunning);
     EXPECT_TRUE(PressButton(box, "OK"));
     EXPECT_EQ(second.WaitForExit(kStartTimeout), 6u);
     EXPECT_TRUE(first.Running()) << "the first setup goes on";
@@ -60,8 +55,7 @@ TEST_F(Field, UpgradeByAnotherAccountFindsTheInstalledFolder) {
     // Another account: none of this user's choices.
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey), ERROR_SUCCESS);
 
-    const RunSeen upgrade = WatchSetup("/S " + LogArgument());
-    PrintRun("/S with no stored choices", upgrade);
+    const RunSeen upgrade = WatchSetup("/S " + log_.Switch());
     EXPECT_EQ(upgrade.exitCode, 0u);
     EXPECT_EQ(Lower(StoredValue("MAINDIR")), Lower("REG_SZ:" + Destination()));
     EXPECT_EQ(Lower(UninstallEntryValue("InstallLocation")), Lower("REG_SZ:" + Destination()));
@@ -77,10 +71,9 @@ TEST_F(Field, HeldProgramFileExitsThreeWritingNothing) {
     UniqueFile holder(CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.valid());
 
-    const RunSeen run = WatchSetup(DestinationArgument() + " /S " + LogArgument(), kStartTimeout);
-    PrintRun("/S with qwp.exe held", run);
+    const RunSeen run = WatchSetup(DestinationArgument() + " /S " + log_.Switch(), kStartTimeout);
     EXPECT_EQ(run.exitCode, 3u);
-    EXPECT_EQ(LastLogLine(), "Exit: 3 (the word processor is running)");
+    EXPECT_EQ(log_.LastLine(), "Exit: 3 (the word processor is running)");
     EXPECT_EQ(Entries(JoinPath(Destination(), "")), std::vector<std::string>{"qwp.exe"});
     ExpectNothingRecorded("held qwp.exe");
 }
@@ -88,11 +81,11 @@ TEST_F(Field, HeldProgramFileExitsThreeWritingNothing) {
 TEST_F(Field, UnusableFoldersExitSevenWritingNothing) {
     for (const char* folder : {"C:Apps", "C:\\Apps\\con", "C:\\Apps\\lpt1.log\\Sub", "C:\\Apps.\\Sub",
                                "C:\\Apps \\Sub", "C:\\A|b", "\\\\server"}) {
-        DeleteFileA(LogPath().c_str());
-        const RunSeen run = WatchSetup(Quoted(std::string("-d") + folder) + " /S " + LogArgument(), kStartTimeout);
+        log_.Remove();
+        const RunSeen run = WatchSetup(Quoted(std::string("-d") + folder) + " /S " + log_.Switch(), kStartTimeout);
         EXPECT_EQ(run.exitCode, 7u) << folder;
         EXPECT_EQ(Joined(run.shown, "; "), "") << folder;
-        EXPECT_EQ(LastLogLine(), "Exit: 7 (the destination folder cannot be used)") << folder;
+        EXPECT_EQ(log_.LastLine(), "Exit: 7 (the destination folder cannot be used)") << folder;
         ExpectNothingRecorded(folder);
     }
 }
@@ -125,7 +118,6 @@ TEST_F(Field, PackagersSwitchesOnTheRealProgram) {
                 if (WindowClass(window) != kProgressClass && PressButton(window, "OK")) answered.push_back(caption);
             }
         });
-        PrintRun(c.arguments.c_str(), run);
         EXPECT_EQ(run.exitCode, c.code) << c.arguments;
         EXPECT_EQ(Joined(answered, "; "), c.answered ? c.answered : "") << c.arguments;
         if (c.installedIn.empty()) {
@@ -143,14 +135,14 @@ TEST_F(Field, PackagersSwitchesOnTheRealProgram) {
 // A deployment tool's time-out kills the run half way: the log still holds
 // every line up to the copy.
 TEST_F(Field, KilledRunLeavesItsLogUpToTheCopy) {
-    ChildProcess run(Quoted(BuildFile("setup.exe")) + " " + DestinationArgument() + " /S " + LogArgument());
+    ChildProcess run(Quoted(BuildFile("setup.exe")) + " " + DestinationArgument() + " /S " + log_.Switch());
     ASSERT_TRUE(run.Started());
-    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(LogPath()).find("\r\nCopied: ") != std::string::npos; },
+    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(log_.Path()).find("\r\nCopied: ") != std::string::npos; },
                           kStartTimeout, 1))
         << "no copy logged";
     ASSERT_TRUE(TerminateProcess(run.Handle(), 99));
     ASSERT_EQ(run.WaitForExit(kStartTimeout), 99u) << "the run ended before it was killed";
-    const std::vector<std::string> lines = RunLogLines(LogPath());
+    const std::vector<std::string> lines = log_.Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_TRUE(StartsWith(lines.front(), "Command line: ")) << lines.front();
     EXPECT_EQ(LinesOfKind(lines, "Mode"), std::vector<std::string>{"silent"});
@@ -166,11 +158,8 @@ TEST_F(Field, CancelWhileCopyingAbortStopsTheCopyAndRecordsIt) {
     SetupRun run(CaseScreens("cancel-while-copying"), DestinationArgument());
     ASSERT_TRUE(run.Started());
     ASSERT_TRUE(run.WalkTo(4));
-    // Both posted: the copy's first message pump takes the Cancel click.
-    run.Next();
-    run.Cancel();
-    const MessageBoxSeen question = run.WaitForMessage("Confirm");
-    ASSERT_NE(question.window, nullptr) << "no close question while copying";
+    const MessageBoxSeen question = run.HoldCopyAtFirstReport();
+    ASSERT_NE(question.window, nullptr);
     run.Shoot("question-while-copying", question.window, false);
     EXPECT_EQ(question.text, WithCrLf(kCloseQuestion));
     EXPECT_EQ(GetWindow(question.window, GW_OWNER), run.Window());

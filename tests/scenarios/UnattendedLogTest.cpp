@@ -24,13 +24,12 @@ using UnattendedLog = UnattendedTest;
 TEST_F(UnattendedLog, SilentInstallLogsEveryStep) {
     const std::string folder = scratch_ / "run logs";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string log = folder + "\\setup run.log";
-    const RunSeen run = WatchSetup(DestinationArgument() + " /S " + Quoted("/LOG=" + log));
-    PrintRun("/S with a log", run);
+    const RunLogFile log(folder + "\\setup run.log");
+    const RunSeen run = WatchSetup(DestinationArgument() + " /S " + log.Switch());
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(Joined(run.shown, "; "), "");
 
-    const std::string text = ReadWholeFile(log);
+    const std::string text = ReadWholeFile(log.Path());
     const std::vector<std::string> lines = LinesOf(text);
     ASSERT_FALSE(lines.empty()) << "no log written";
     for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
@@ -38,7 +37,7 @@ TEST_F(UnattendedLog, SilentInstallLogsEveryStep) {
     for (const std::string& line : lines) EXPECT_TRUE(IsLogLine(line)) << "not \"Kind: text\": " << line;
 
     EXPECT_TRUE(StartsWith(lines.front(), "Command line: ")) << lines.front();
-    EXPECT_NE(lines.front().find("/LOG=" + log), std::string::npos) << lines.front();
+    EXPECT_NE(lines.front().find("/LOG=" + log.Path()), std::string::npos) << lines.front();
     const std::vector<std::string> destination = LinesOfKind(lines, "Destination");
     ASSERT_EQ(destination.size(), 1u);
     EXPECT_EQ(Lower(destination[0]), Lower(Destination()));
@@ -63,47 +62,41 @@ TEST_F(UnattendedLog, SilentInstallLogsEveryStep) {
     EXPECT_EQ(Lower(shortcuts[1]), Lower(ShortcutPlaces()[2]) + " -> " + program);
 
     EXPECT_EQ(lines.back(), "Exit: 0 (installed)");
-    std::printf("[ unattended ] %zu log lines, %zu copies, %zu registry values; first and last:\n", lines.size(),
-                copies.size(), registry.size());
-    std::printf("[ unattended ]   %s\n[ unattended ]   %s\n", lines.front().c_str(), lines.back().c_str());
 }
 
 TEST_F(UnattendedLog, LogInAMissingFolderLeavesTheInstallAlone) {
-    const std::string log = scratch_ / "no such folder\\run.log";
-    const RunSeen run = WatchSetup(DestinationArgument() + " " + Quoted("/LOG=" + log) + " /S");
-    PrintRun("/S with a log in a missing folder", run);
+    const RunLogFile log(scratch_ / "no such folder\\run.log");
+    const RunSeen run = WatchSetup(DestinationArgument() + " " + log.Switch() + " /S");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(Joined(run.shown, "; "), "");
     EXPECT_EQ(Joined(WrongInstalledFiles(Destination()), "\n"), "");
     EXPECT_EQ(Lower(ReadWholeFile(InDestination("Install.log"))), Lower(ExpectedInstallLog(Destination())));
-    std::printf("[ unattended ] the log %s\n", FileExists(log) ? "was written anyway" : "was not written");
+    // The log's folder is not the run's to make.
+    EXPECT_FALSE(FolderExists(scratch_ / "no such folder")) << "the log's folder was made";
 }
 
 TEST_F(UnattendedLog, CancelledWizardLogsItsExit) {
-    const std::string log = scratch_ / "wizard.log";
-    ChildProcess setup(Quoted(BuildFile("setup.exe")) + " " + Quoted("/LOG=" + log));
+    ChildProcess setup(Quoted(BuildFile("setup.exe")) + " " + log_.Switch());
     ASSERT_TRUE(setup.Started());
     HWND wizard = WaitForWindow(setup.Id(), kCaption, kStartTimeout);
     ASSERT_NE(wizard, nullptr) << "no wizard";
     ASSERT_TRUE(WaitForControlText(wizard, IDC_TopLbl, kTitles[0], kPageTimeout));
-    Sleep(300);
-    EXPECT_TRUE(CaptureWindow(wizard, CaseScreens("wizard-log") + "page0-welcome.png"));
+    KeepWindowPicture(wizard, CaseScreens("wizard-log") + "page0-welcome.png");
     // Made when the run starts, with what it was told.
-    EXPECT_TRUE(StartsWith(ReadWholeFile(log), "Command line: ")) << "no log while the wizard runs";
+    EXPECT_TRUE(StartsWith(ReadWholeFile(log_.Path()), "Command line: ")) << "no log while the wizard runs";
 
     ClickControl(wizard, IDC_CancelBtn);
     HWND confirm = WaitForWindow(setup.Id(), "Confirm", kPageTimeout);
     ASSERT_NE(confirm, nullptr) << "no close question";
-    EXPECT_TRUE(CaptureWindow(confirm, CaseScreens("wizard-log") + "close-question.png"));
+    KeepWindowPicture(confirm, CaseScreens("wizard-log") + "close-question.png");
     PressButton(confirm, "&Abort");
     EXPECT_EQ(setup.WaitForExit(kStartTimeout), 0u);
 
-    const std::vector<std::string> lines = RunLogLines(log);
+    const std::vector<std::string> lines = log_.Lines();
     ASSERT_FALSE(lines.empty()) << "no log written";
     EXPECT_TRUE(StartsWith(lines.front(), "Command line: ")) << lines.front();
-    EXPECT_TRUE(StartsWith(lines.back(), "Exit: 0")) << lines.back();
+    EXPECT_EQ(lines.back(), "Exit: 0 (wizard cancelled)");
     EXPECT_FALSE(FolderExists(DefaultDestination()));
-    for (const std::string& line : lines) std::printf("[ unattended ]   %s\n", line.c_str());
 }
 
 }  // namespace

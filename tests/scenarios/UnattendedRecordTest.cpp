@@ -9,11 +9,7 @@
 namespace qwp::test::unattended {
 namespace {
 
-class UnattendedRecord : public UnattendedTest {
-protected:
-    std::string LogPath() const { return scratch_ / "run.log"; }
-    std::string LogArgument() const { return Quoted("/LOG=" + LogPath()); }
-};
+using UnattendedRecord = UnattendedTest;
 
 struct UnrecordedCase {
     const char* name;
@@ -39,11 +35,10 @@ TEST_F(UnattendedRecord, WriteOfTheEndingThatFailsExitsNineWithEveryFileInPlace)
     for (const UnrecordedCase& c : cases) {
         RemoveInstallation();
         RemoveTree(JoinPath(Destination(), ""));
-        DeleteFileA(LogPath().c_str());
+        log_.Remove();
         ASSERT_TRUE(c.block(Destination())) << c.name;
 
-        const RunSeen run = WatchSetup(DestinationArgument() + " /S " + LogArgument());
-        PrintRun(c.name, run);
+        const RunSeen run = WatchSetup(DestinationArgument() + " /S " + log_.Switch());
         EXPECT_EQ(run.exitCode, 9u) << c.name;
         EXPECT_EQ(Joined(run.shown, "; "), "") << c.name << ": windows shown by a silent run";
         for (const PayloadEntry& entry : ReadManifest()) {
@@ -55,7 +50,7 @@ TEST_F(UnattendedRecord, WriteOfTheEndingThatFailsExitsNineWithEveryFileInPlace)
             << c.name;
         EXPECT_EQ(StoredValue("MAINDIR") != "absent", c.choicesStored) << c.name;
 
-        const std::vector<std::string> lines = RunLogLines(LogPath());
+        const std::vector<std::string> lines = log_.Lines();
         ASSERT_FALSE(lines.empty()) << c.name;
         EXPECT_EQ(lines.back(), "Exit: 9 (installed, but not all of it could be recorded)") << c.name;
         const std::vector<std::string> failures = LinesOfKind(lines, "Failure");
@@ -69,15 +64,14 @@ TEST_F(UnattendedRecord, WriteOfTheEndingThatFailsExitsNineWithEveryFileInPlace)
 TEST_F(UnattendedRecord, QuotedFolderEndingInABackslashFromABatchFile) {
     const std::string batch = scratch_ / "deploy.cmd";
     ASSERT_TRUE(WriteWholeFile(batch, "@echo off\r\n" + Quoted(BuildFile("setup.exe")) + " \"-d" + Destination() + "\\\" /S " +
-                                          LogArgument() + "\r\nexit /b %ERRORLEVEL%\r\n"));
+                                          log_.Switch() + "\r\nexit /b %ERRORLEVEL%\r\n"));
     char system[MAX_PATH] = {};
     ASSERT_NE(GetSystemDirectoryA(system, MAX_PATH), 0u);
     const RunSeen run = WatchRun(JoinPath(system, "cmd.exe"), "/c " + Quoted(batch));
-    PrintRun("a batch file's raw command line", run);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(Joined(run.shown, "; "), "") << "the wizard opened: /S was not seen";
     EXPECT_TRUE(FileExists(InDestination("qwp.exe")));
-    EXPECT_EQ(LinesOfKind(RunLogLines(LogPath()), "Mode"), std::vector<std::string>{"silent"});
+    EXPECT_EQ(LinesOfKind(log_.Lines(), "Mode"), std::vector<std::string>{"silent"});
     ExpectDefaultChoicesStored(Destination());
 }
 

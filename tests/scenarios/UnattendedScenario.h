@@ -24,7 +24,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +31,8 @@
 namespace qwp::test::unattended {
 
 // The scratch destination does not exist yet, and its name has a space, so
-// it must be quoted on the command line.
+// it must be quoted on the command line. A run asked for a log writes it
+// into the scratch folder.
 class UnattendedTest : public NoInstallationTest {
 protected:
     std::string Destination() const { return scratch_ / "Quilvane Dest"; }
@@ -40,6 +40,7 @@ protected:
     std::string InDestination(const std::string& name) const { return JoinPath(Destination(), name); }
 
     TempFolder scratch_;
+    RunLogFile log_{scratch_ / "run.log"};
 };
 
 }  // namespace qwp::test::unattended

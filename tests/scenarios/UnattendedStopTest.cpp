@@ -12,9 +12,6 @@ namespace {
 
 class UnattendedStop : public UnattendedTest {
 protected:
-    std::string LogPath() const { return scratch_ / "run.log"; }
-    std::string LogArgument() const { return Quoted("/LOG=" + LogPath()); }
-
     // The run ended with the code given, showed no window and left nothing
     // but its own log (when asked for) in the scratch folder.
     void ExpectStoppedClean(const RunSeen& run, DWORD code, const std::string& mainDir, bool logged) {
@@ -27,11 +24,10 @@ protected:
 
     // The log begins with the command line and its last line gives the code.
     void ExpectLogEndsWith(DWORD code) {
-        const std::vector<std::string> lines = RunLogLines(LogPath());
+        const std::vector<std::string> lines = log_.Lines();
         ASSERT_FALSE(lines.empty()) << "no log written";
         EXPECT_TRUE(StartsWith(lines.front(), "Command line: ")) << lines.front();
         EXPECT_TRUE(StartsWith(lines.back(), "Exit: " + std::to_string(code) + " (")) << lines.back();
-        for (const std::string& line : lines) std::printf("[ unattended ]   %s\n", line.c_str());
     }
 
     // The required and free bytes of the log's "Disk space: <folder>:
@@ -54,14 +50,12 @@ TEST_F(UnattendedStop, RunningWordProcessorExitsThreeWritingNothing) {
     StandInWordProcessor standIn;
     ASSERT_TRUE(standIn.Start()) << "the stand-in word processor did not start";
 
-    const RunSeen silent = WatchSetup(DestinationArgument() + " /S " + LogArgument(), kStartTimeout);
-    PrintRun("/S with the word processor running", silent);
+    const RunSeen silent = WatchSetup(DestinationArgument() + " /S " + log_.Switch(), kStartTimeout);
     ExpectStoppedClean(silent, 3, Destination(), true);
     ExpectLogEndsWith(3);
 
-    DeleteFileA(LogPath().c_str());
+    log_.Remove();
     const RunSeen progress = WatchSetup(DestinationArgument() + " /P", kStartTimeout);
-    PrintRun("/P with the word processor running", progress);
     ExpectStoppedClean(progress, 3, Destination(), false);
 }
 
@@ -71,18 +65,16 @@ TEST_F(UnattendedStop, SmallDriveExitsFourWritingNothing) {
     const std::string mainDir = small + "\\Quilvane";
     RemoveTree(mainDir + "\\");
 
-    const RunSeen silent = WatchSetup(Quoted("-d" + mainDir) + " /S " + LogArgument(), kStartTimeout);
-    PrintRun("/S onto the small drive", silent);
+    const RunSeen silent = WatchSetup(Quoted("-d" + mainDir) + " /S " + log_.Switch(), kStartTimeout);
     ExpectStoppedClean(silent, 4, mainDir, true);
     ExpectLogEndsWith(4);
     long long required = 0, free = 0;
-    ASSERT_TRUE(DiskSpaceOfLog(RunLogLines(LogPath()), required, free)) << "no disk space line";
+    ASSERT_TRUE(DiskSpaceOfLog(log_.Lines(), required, free)) << "no disk space line";
     EXPECT_GE(free, 0) << "the small drive could not be asked";
     EXPECT_GT(required, free) << "the components fit: the drive is not small enough for this test";
 
-    DeleteFileA(LogPath().c_str());
+    log_.Remove();
     const RunSeen progress = WatchSetup(Quoted("-d" + mainDir) + " /P", kStartTimeout);
-    PrintRun("/P onto the small drive", progress);
     ExpectStoppedClean(progress, 4, mainDir, false);
     RemoveTree(mainDir + "\\");
 }
@@ -95,12 +87,11 @@ TEST_F(UnattendedStop, MissingDriveExitsFourWritingNothing) {
     ASSERT_NE(letter, 0) << "every drive letter is taken";
     const std::string mainDir = std::string(1, letter) + ":\\Quilvane";
 
-    const RunSeen silent = WatchSetup(Quoted("-d" + mainDir) + " /S " + LogArgument(), kStartTimeout);
-    PrintRun(("/S onto " + mainDir).c_str(), silent);
+    const RunSeen silent = WatchSetup(Quoted("-d" + mainDir) + " /S " + log_.Switch(), kStartTimeout);
     ExpectStoppedClean(silent, 4, mainDir, true);
     ExpectLogEndsWith(4);
     long long required = 0, free = 0;
-    ASSERT_TRUE(DiskSpaceOfLog(RunLogLines(LogPath()), required, free)) << "no disk space line";
+    ASSERT_TRUE(DiskSpaceOfLog(log_.Lines(), required, free)) << "no disk space line";
     EXPECT_EQ(free, -1) << "free space reported for a drive that does not exist";
 }
 
@@ -113,8 +104,7 @@ TEST_F(UnattendedStop, HeldSpellingFileExitsFiveKeepingWhatWasDone) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder) << "the file could not be held, error " << GetLastError();
 
-    const RunSeen run = WatchSetup(DestinationArgument() + " /S " + LogArgument(), kInstallTimeout);
-    PrintRun("/S with a spelling file held", run);
+    const RunSeen run = WatchSetup(DestinationArgument() + " /S " + log_.Switch(), kInstallTimeout);
     holder.reset();
     EXPECT_EQ(run.exitCode, 5u);
     EXPECT_EQ(Joined(run.shown, "; "), "") << "windows shown by a silent run";
@@ -150,7 +140,7 @@ TEST_F(UnattendedStop, HeldSpellingFileExitsFiveKeepingWhatWasDone) {
 
     // One failed copy, answered with Abort: no Retry.
     ExpectLogEndsWith(5);
-    const std::vector<std::string> lines = RunLogLines(LogPath());
+    const std::vector<std::string> lines = log_.Lines();
     EXPECT_EQ(LinesOfKind(lines, "Copy failed"), std::vector<std::string>{held + " (Abort)"});
 }
 
@@ -159,14 +149,12 @@ TEST_F(UnattendedStop, DamagedSetupExitsTwoWithoutAWindow) {
     const std::string program = folder / "setup.exe";
     ASSERT_TRUE(MakeDamagedSetup(program)) << "no damaged copy could be made";
 
-    const RunSeen silent = WatchRun(program, DestinationArgument() + " /S " + LogArgument(), kStartTimeout);
-    PrintRun("damaged, /S", silent);
+    const RunSeen silent = WatchRun(program, DestinationArgument() + " /S " + log_.Switch(), kStartTimeout);
     ExpectStoppedClean(silent, 2, Destination(), true);
     ExpectLogEndsWith(2);
 
-    DeleteFileA(LogPath().c_str());
+    log_.Remove();
     const RunSeen progress = WatchRun(program, DestinationArgument() + " /P", kStartTimeout);
-    PrintRun("damaged, /P", progress);
     ExpectStoppedClean(progress, 2, Destination(), false);
 }
 

@@ -1,8 +1,8 @@
 // What the scenarios that work the real setup's wizard from outside use:
 // a run of the setup, the places an installation writes and their removal,
 // the stand-in word processor, and the registry snapshots to compare before
-// and after. Pictures go under screens/<scenario>/<arch>/ beside the build
-// folder.
+// and after. Pictures, when wanted, go under screens/<scenario>/<arch>/
+// beside the build folder.
 #pragma once
 
 #include "instutils/Files.h"

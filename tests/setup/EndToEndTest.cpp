@@ -1,8 +1,8 @@
 // The real setup program driven from outside, as a user drives it: a default
 // installation walked through every page with the buttons, at 96 and at 144
 // dots per inch, and a walk with the keyboard that ends in the close
-// question. Every page is kept as a picture under screens/default/<arch>/
-// beside the build folder.
+// question. When pictures are wanted, every page is kept as a picture under
+// screens/default/<arch>/ beside the build folder.
 //
 // The Wine prefix is shared by every test program and both architectures, so
 // each test removes what an installation leaves (destination folder, the
@@ -36,7 +36,7 @@ namespace qwp::test {
 namespace {
 
 // The buttons after each forward move, as SetupRun::Buttons() shows them
-// (page 5 is seen only while it copies).
+// (page 5 while the copy is held at its first report).
 const char* const kButtonsOnPage[8] = {"(hidden)|&Next >|Cancel",  "< &Back|&Next >|Cancel",
                                        "< &Back|&Next >|Cancel",   "< &Back|&Next >|Cancel",
                                        "< &Back|&Next >|Cancel",   "< &Back-|&Next >-|Cancel",
@@ -116,9 +116,10 @@ protected:
         NoInstallationTest::TearDown();
     }
 
-    // A default installation: Next on every page, Finish on the last, with
-    // a picture of every page. Returns the destination folder the wizard
-    // showed, empty when the walk failed.
+    // A default installation: Next on every page, Finish on the last, each
+    // page checked and kept as a picture, the installing page while the copy
+    // is held at its first report. Returns the destination folder the
+    // wizard showed, empty when the walk failed.
     std::string InstallWithDefaults(int dpi) {
         SetupRun run(DefaultScreens(dpi));
         EXPECT_TRUE(run.Process().Started()) << "GetLastError " << GetLastError();
@@ -132,23 +133,20 @@ protected:
         EXPECT_EQ(client.bottom, MulDiv(351, dpi, 96)) << "client height at " << dpi << " DPI";
 
         std::string mainDir;
-        for (int page = 0; page <= 7; ++page) {
-            if (page == 5) {
-                CatchInstallingPage(run);
-                continue;
-            }
-            if (!run.WaitForPage(page, page == 6 ? kInstallTimeout : kPageTimeout)) {
-                ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
-                              << ControlText(run.Window(), IDC_TopLbl) << "\"";
-                return {};
-            }
+        WalkOptions walk;
+        walk.holdWhileCopying = true;
+        walk.check = [&](int page) {
             CheckPage(run, page, dpi);
             if (page == 2) mainDir = ControlText(run.Window(), IDC_DestDirEdt);
-            run.ShootPage(page);
-            run.Next();
-        }
-        EXPECT_EQ(run.WaitForExit(), 0u) << "exit code after Finish";
-        return mainDir;
+        };
+        return run.InstallThroughFinish(walk) ? mainDir : std::string();
+    }
+
+    static DWORD_PTR BarPosition(HWND window) {
+        DWORD_PTR position = 0;
+        SendMessageTimeoutA(FindControl(window, IDC_InstallProgressBar), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                            &position);
+        return position;
     }
 
     // What every page must show after the moves of a default walk.
@@ -182,7 +180,15 @@ protected:
             EXPECT_TRUE(ControlVisible(window, IDC_InstallToAllChkBx));
             EXPECT_TRUE(ControlVisible(window, IDC_DesktopChkBx));
             break;
+        case 5:
+            // The first report names the first copy, before anything of it
+            // is written.
+            EXPECT_EQ(Lower(ControlText(window, IDC_InstallFileLbl)), Lower(JoinPath(DefaultDestination(), "qwp.exe")))
+                << "the file label while copying";
+            EXPECT_EQ(BarPosition(window), 0u) << "progress before the first copy";
+            break;
         case 6:
+            EXPECT_EQ(BarPosition(window), 1000u) << "the progress bar is not full once every file is written";
             EXPECT_EQ(CheckState(window, IDC_AssocChkBx1), BST_UNCHECKED);
             EXPECT_EQ(CheckState(window, IDC_AssocChkBx2), BST_CHECKED);
             EXPECT_EQ(CheckState(window, IDC_AssocChkBx3), BST_UNCHECKED);
@@ -193,39 +199,6 @@ protected:
             break;
         default:
             break;
-        }
-    }
-
-    // The install run keeps the window answering: its title reads
-    // "Installing" while the copies are written, and the progress bar moves.
-    // Catches that moment for the picture.
-    void CatchInstallingPage(SetupRun& run) {
-        HWND window = run.Window();
-        const bool seen = WaitUntil([&] { return ControlText(window, IDC_TopLbl) == kTitles[5]; }, kPageTimeout, 1);
-        if (!seen) {
-            ADD_FAILURE() << "the Installing page was never seen; the title reads \"" << ControlText(window, IDC_TopLbl)
-                          << "\"";
-            return;  // the walk goes on; the pages after it are still checked
-        }
-        HWND bar = FindControl(window, IDC_InstallProgressBar);
-        DWORD_PTR position = 0, high = 0;
-        // A picture once some progress is shown, while the page is still up.
-        WaitUntil([&] {
-            SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
-            return position > 0 || ControlText(window, IDC_TopLbl) != kTitles[5];
-        }, kInstallTimeout, 1);
-        SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
-        const std::string file = ControlText(window, IDC_InstallFileLbl);
-        const std::string buttons = run.Buttons();
-        if (ControlText(window, IDC_TopLbl) == kTitles[5]) {
-            run.Shoot("page5-installing", nullptr, false);
-            EXPECT_EQ(buttons, kButtonsOnPage[5]) << "page 5 while copying";
-            EXPECT_GT(position, 0u) << "no progress shown while copying";
-            EXPECT_NE(file, "") << "no file name shown while copying";
-            std::printf("[ installing ] buttons %s, progress %lu of %lu, file label \"%s\"\n", buttons.c_str(),
-                        static_cast<unsigned long>(position), static_cast<unsigned long>(high), file.c_str());
-        } else {
-            std::printf("[ installing ] the run ended before a picture could be taken\n");
         }
     }
 
@@ -290,9 +263,12 @@ std::string Ids(const std::vector<int>& ids) {
     return text;
 }
 
-// Waits until the dialog window is gone.
-bool Closed(HWND dialog) {
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kPageTimeout);
+// Waits until the dialog window is gone and the wizard that asked has gone
+// on with the answer.
+bool Closed(HWND dialog, HWND wizard) {
+    if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kPageTimeout)) return false;
+    Settle(wizard);
+    return true;
 }
 
 // The welcome page and the licence text worked with the keyboard: Enter is
@@ -307,7 +283,6 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
 
     // The welcome page: only Next and Cancel take the focus.
     const std::vector<int> welcome = TabStops(window, 2);
-    std::printf("[ keyboard   ] Tab stops on the welcome page: %s\n", Ids(welcome).c_str());
     EXPECT_EQ(std::set<int>(welcome.begin(), welcome.end()), (std::set<int>{IDC_NextBtn, IDC_CancelBtn}))
         << Ids(welcome);
     ASSERT_TRUE(PressKey(window, VK_RETURN)) << "keyboard input could not be sent";
@@ -315,7 +290,6 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
 
     // The licence page: the licence text first, then round every control.
     const std::vector<int> licence = TabStops(window, 5);
-    std::printf("[ keyboard   ] Tab stops on the licence page: %s\n", Ids(licence).c_str());
     EXPECT_EQ(licence.front(), IDC_LicenseMemo) << "the licence text has the focus after the move";
     EXPECT_EQ(std::set<int>(licence.begin(), licence.end()),
               (std::set<int>{IDC_LicenseMemo, IDC_LicenseChkBx, IDC_BackBtn, IDC_NextBtn, IDC_CancelBtn}))
@@ -339,7 +313,7 @@ TEST_F(EndToEnd, KeyboardOnWelcomeAndLicenceText) {
     EXPECT_NE(confirm, nullptr) << "Escape in the licence text asks nothing";
     if (confirm) {
         PressKey(confirm, VK_ESCAPE);
-        EXPECT_TRUE(Closed(confirm)) << "Escape does not answer the close question";
+        EXPECT_TRUE(Closed(confirm, window)) << "Escape does not answer the close question";
     }
     if (!run.OnPage(1)) run.Shoot("after-escape-in-licence-text");
     ASSERT_TRUE(run.OnPage(1)) << "the licence page is gone after Escape in the licence text; its sheet "
@@ -380,7 +354,7 @@ TEST_F(EndToEnd, KeyboardAccessKeyQuestionsAndAbort) {
     ASSERT_NE(question, nullptr) << "no licence question after Enter with the box cleared";
     run.ShootScreen("licence-question");
     PressKey(question, VK_ESCAPE);
-    EXPECT_TRUE(Closed(question)) << "Escape does not answer the licence question";
+    EXPECT_TRUE(Closed(question, window)) << "Escape does not answer the licence question";
     EXPECT_TRUE(run.OnPage(1)) << "No keeps the licence page";
     EXPECT_EQ(run.Buttons(), "< &Back|&Next >|Cancel");
 
@@ -390,7 +364,7 @@ TEST_F(EndToEnd, KeyboardAccessKeyQuestionsAndAbort) {
     ASSERT_NE(confirm, nullptr) << "Escape in the wizard asks nothing";
     run.ShootScreen("close-question");
     PressKey(confirm, VK_ESCAPE);
-    EXPECT_TRUE(Closed(confirm)) << "Escape does not answer the close question";
+    EXPECT_TRUE(Closed(confirm, window)) << "Escape does not answer the close question";
     EXPECT_TRUE(run.OnPage(1));
     EXPECT_EQ(run.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "No ended the setup";
 

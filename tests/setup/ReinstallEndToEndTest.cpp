@@ -2,10 +2,14 @@
 // driven from outside: afterwards every file and folder is in Install.log
 // once, Update.log holds one block, the installed word processor was given
 // the association command and launched after each run, and the uninstall
-// entry points at the destination. What the runs left is printed.
+// entry points at the destination; the destination, the common data
+// folder, the stored choices and the shortcuts hold what one installation
+// leaves.
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
+#include "registration/PostInstall.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/InstalledFiles.h"
 #include "tests/support/Installation.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/support/Screens.h"
@@ -18,7 +22,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,31 +33,19 @@ class ReinstallEndToEnd : public NoInstallationTest {
 protected:
     // Next on every page and Finish on the last, as a user with the
     // defaults does, keeping a picture of each page when a screens folder
-    // is given; true when the setup ended with exit code 0.
-    bool InstallWithDefaults(std::string& mainDir, const std::string& screens = {}) {
+    // is given; true when the setup ended with exit code 0. The folder the
+    // destination page showed goes to mainDir.
+    static bool InstallWithDefaults(std::string& mainDir, const std::string& screens = {}) {
         SetupRun run(screens);
-        if (!run.Process().Started()) {
-            ADD_FAILURE() << "setup.exe not started, error " << GetLastError();
-            return false;
-        }
         if (!run.Started()) {
-            ADD_FAILURE() << "no wizard window";
+            ADD_FAILURE() << "no wizard window, error " << GetLastError();
             return false;
         }
-        for (int page = 0; page <= 7; ++page) {
-            if (page == 5) continue;  // the run moves on by itself
-            if (!run.WaitForPage(page, page == 6 ? kInstallTimeout : kPageTimeout)) {
-                ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
-                              << ControlText(run.Window(), IDC_TopLbl) << "\"";
-                return false;
-            }
+        WalkOptions walk;
+        walk.check = [&](int page) {
             if (page == 2) mainDir = ControlText(run.Window(), IDC_DestDirEdt);
-            if (!screens.empty()) run.ShootPage(page);
-            run.Next();
-        }
-        const DWORD exitCode = run.WaitForExit();
-        EXPECT_EQ(exitCode, 0u) << "exit code after Finish";
-        return exitCode == 0;
+        };
+        return run.InstallThroughFinish(walk);
     }
 };
 
@@ -85,12 +76,10 @@ TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
 
     // Update.log: one block, stamped as the second run's install_stamp, with
     // every file below the shared Public folder once.
-    std::vector<std::string> shared;
-    ListFilesBelow(PublicFolder(), shared, PublicFolder());
-    std::set<std::string> expected;
-    for (const std::string& file : shared) expected.insert(Lower(file));
-    ASSERT_NO_FATAL_FAILURE(ExpectOneUpdateBlock(expected));
-    const std::vector<std::string> update = LinesOf(ReadWholeFile(CommonDataFolder() + "Update.log"));
+    std::set<std::string> shared;
+    for (const std::string& path : ExpectedCopies(mainDir))
+        if (StartsWith(path, Lower(PublicFolder()))) shared.insert(path);
+    ASSERT_NO_FATAL_FAILURE(ExpectOneUpdateBlock(shared));
 
     // The stand-in's start log: the association command on page 7 and the
     // launch after Finish, once per run.
@@ -123,29 +112,23 @@ TEST_F(ReinstallEndToEnd, SecondDefaultInstallIntoTheSameFolder) {
     EXPECT_EQ(size.rfind("REG_DWORD:", 0), 0u) << size;
     EXPECT_NE(size, "REG_DWORD:0");
 
-    // What the two runs left, for the record.
-    std::string names;
-    for (const std::string& name : Entries(JoinPath(mainDir, ""))) names += " " + name;
-    std::printf("[ reinstall  ] destination %s:%s\n", mainDir.c_str(), names.c_str());
-    names.clear();
-    for (const std::string& name : Entries(CommonDataFolder())) names += " " + name;
-    std::printf("[ reinstall  ] common data %s:%s\n", CommonDataFolder().c_str(), names.c_str());
-    std::vector<std::string> common;
-    ListFilesBelow(CommonDataFolder(), common);
-    std::printf("[ reinstall  ] %zu files below the common data folder, Update.log %zu lines, Install.log %zu lines\n",
-                common.size(), update.size(), log.size());
-    for (const std::string& line : log) std::printf("[ reinstall  ] Install.log: %s\n", line.c_str());
-    for (std::size_t i = 0; i < update.size() && i < 3; ++i)
-        std::printf("[ reinstall  ] Update.log: %s\n", update[i].c_str());
-    for (const char* name : {"MAINDIR", "COMPS (1.6.6.2)", "INSTALLTOALL", "DSKSHORTCUT", "EXTENSIONS", "LAUNCH"})
-        std::printf("[ reinstall  ] HKCU\\%s %s = %s\n", kInstallKey, name, StoredValue(name).c_str());
-    for (const std::string& place : ShortcutPlaces())
-        std::printf("[ reinstall  ] shortcut %s: %s\n", place.c_str(), PathPresent(place) ? "present" : "absent");
-    std::printf("[ reinstall  ] HKLM%s\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quilvane Word Processor:\n",
-                sizeof(void*) == 4 ? " (32-bit view)" : " (64-bit view)");
-    for (const char* name : {"DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize", "Publisher",
-                             "UninstallString"})
-        std::printf("[ reinstall  ]   %s = %s\n", name, UninstallEntryValue(name).c_str());
+    // What the two runs left is what one leaves: the payload's files, the
+    // stand-in's start log beside it, the choices and the shortcuts of a
+    // default installation.
+    EXPECT_EQ(Joined(WrongInstalledFiles(mainDir), "\n"), "");
+    const std::string destination = Lower(JoinPath(mainDir, ""));
+    std::set<std::string> expected = {"install.log", "qwp-starts.log"}, found;
+    for (const std::string& path : ExpectedCopies(mainDir))
+        if (StartsWith(path, destination))
+            expected.insert(path.substr(destination.size(), path.find('\\', destination.size()) - destination.size()));
+    for (const std::string& name : Entries(destination)) found.insert(Lower(name));
+    EXPECT_EQ(found, expected) << "in the destination";
+    EXPECT_EQ(Entries(CommonDataFolder()),
+              (std::vector<std::string>{"Hidden", "Public", "Update.log", kCommonDataName}));
+    ExpectDefaultChoicesStored(mainDir);
+    const std::vector<std::string> places = ShortcutPlaces();
+    for (const int at : {0, 2}) EXPECT_TRUE(PathPresent(places[at])) << places[at];
+    for (const int at : {1, 3}) EXPECT_FALSE(PathPresent(places[at])) << places[at];
 }
 
 }  // namespace

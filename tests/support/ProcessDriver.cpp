@@ -281,10 +281,12 @@ bool WritePng(const std::string& path, const BgrImage& image) {
            written == png.size();
 }
 
+RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
 // Copies what the screen shows in the rectangle (cut to the screen) into a
 // top-down 24-bit DIB.
 bool GrabScreen(RECT area, BgrImage& image) {
-    const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT screenRect = ScreenRect();
     if (!IntersectRect(&area, &area, &screenRect)) return false;
     image.width = area.right - area.left;
     image.height = area.bottom - area.top;
@@ -315,7 +317,55 @@ bool GrabScreen(RECT area, BgrImage& image) {
     return true;
 }
 
+bool SameImage(const BgrImage& a, const BgrImage& b) {
+    return a.width == b.width && a.height == b.height && a.bytes == b.bytes;
+}
+
+BOOL CALLBACK FindUnpainted(HWND window, LPARAM lParam) {
+    if (!IsWindowVisible(window) || !GetUpdateRect(window, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(lParam) = true;
+    return FALSE;
+}
+
+// A visible part of the window, or of a window inside it, still has an
+// update region: a paint is owed.
+bool PaintPending(HWND window) {
+    bool pending = IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE);
+    if (!pending) EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+
 }  // namespace
+
+bool WaitUntilPainted(HWND window, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    const auto left = [&] {
+        const DWORD spent = GetTickCount() - start;
+        return spent < milliseconds ? milliseconds - spent : 0;
+    };
+    RECT area = ScreenRect();
+    if (window) {
+        Settle(window);
+        if (!WaitUntil([&] { return !PaintPending(window); }, left(), 10)) return false;
+        // Back in its message loop, where Wine hands what was painted on to
+        // the screen.
+        Settle(window);
+        if (!GetWindowRect(window, &area)) return false;
+    }
+    // Pictures taken some 50 ms apart, longer than Wine waits before it
+    // passes a busy window's painting on to the screen, until two agree.
+    BgrImage last;
+    if (!GrabScreen(area, last)) return false;
+    return WaitUntil(
+        [&] {
+            BgrImage now;
+            if (!GrabScreen(area, now)) return false;
+            const bool same = SameImage(now, last);
+            last = std::move(now);
+            return same;
+        },
+        left(), 50);
+}
 
 bool CaptureWindow(HWND window, const std::string& pngPath) {
     RECT area;
@@ -324,7 +374,7 @@ bool CaptureWindow(HWND window, const std::string& pngPath) {
 }
 
 bool CaptureScreen(const std::string& pngPath) {
-    const RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT area = ScreenRect();
     BgrImage image;
     return GrabScreen(area, image) && WritePng(pngPath, image);
 }

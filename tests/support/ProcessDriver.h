@@ -91,6 +91,12 @@ bool PressKey(HWND window, WORD virtualKey, WORD modifier = 0);
 bool CaptureWindow(HWND window, const std::string& pngPath);
 bool CaptureScreen(const std::string& pngPath);
 
+// Waits until the window has painted what it shows: its thread has handled
+// what was posted to it, no visible part of it has anything left to paint,
+// and the screen inside its rectangle (the whole screen for NULL) has
+// stopped changing. False when that has not happened within the timeout.
+bool WaitUntilPainted(HWND window, DWORD milliseconds = 5000);
+
 // Files of the build folder and of the source tree, as Windows paths (Wine
 // shows the Unix root as drive Z:).
 std::string BuildFile(const std::string& relative);

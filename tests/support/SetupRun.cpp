@@ -1,5 +1,6 @@
 #include "tests/support/SetupRun.h"
 
+#include "tests/support/Screens.h"
 #include "tests/support/Text.h"
 #include "wizard/ControlIds.h"
 
@@ -92,12 +93,7 @@ std::string SetupRun::Buttons() const {
 }
 
 void SetupRun::Shoot(const std::string& name, HWND window, bool settle) {
-    if (!window) window = window_;
-    if (settle) {
-        Settle(window);
-        Sleep(400);
-    }
-    EXPECT_TRUE(CaptureWindow(window, screens_ + name + ".png")) << name;
+    if (!screens_.empty()) KeepWindowPicture(window ? window : window_, screens_ + name + ".png", settle);
 }
 
 void SetupRun::ShootPage(int page, const std::string& suffix) {
@@ -105,21 +101,64 @@ void SetupRun::ShootPage(int page, const std::string& suffix) {
 }
 
 void SetupRun::ShootScreen(const std::string& name) {
-    Sleep(400);
-    EXPECT_TRUE(CaptureScreen(screens_ + name + ".png")) << name;
+    if (!screens_.empty()) KeepScreenPicture(screens_ + name + ".png");
 }
 
-bool SetupRun::WalkTo(int page, const std::string& suffix) {
-    for (int current = 0;; ++current) {
-        if (!WaitForPage(current)) {
-            ADD_FAILURE() << "page " << current << " did not appear; the title reads \""
+bool SetupRun::WalkTo(int last, const WalkOptions& options) {
+    for (int page = 0;;) {
+        if (page > last) {
+            ADD_FAILURE() << "the walk went past page " << last << " to page " << page;
+            return false;
+        }
+        if (!WaitForPage(page, page > 5 ? kInstallTimeout : kPageTimeout)) {
+            ADD_FAILURE() << "page " << page << " did not appear; the title reads \""
                           << ControlText(window_, IDC_TopLbl) << "\"";
             return false;
         }
-        ShootPage(current, suffix);
-        if (current == page) return true;
-        Next();
+        if (options.check) options.check(page);
+        ShootPage(page);
+        if (page == last) return true;
+        if (page != 4) {
+            Next();
+            ++page;
+            continue;
+        }
+        if (!options.holdWhileCopying) {
+            Next();
+        } else {
+            const MessageBoxSeen question = HoldCopyAtFirstReport();
+            if (!question.window) return false;
+            if (options.check) options.check(5);
+            if (!screens_.empty() && ScreensWanted()) {
+                // The page as the copy shows it, without the question over it.
+                ShowWindow(question.window, SW_HIDE);
+                ShootPage(5);
+                ShowWindow(question.window, SW_SHOWNA);
+            }
+            if (!Answer(question, "&No")) {
+                ADD_FAILURE() << "No in the close question while copying was not taken";
+                return false;
+            }
+        }
+        WaitUntil([&] { return Page() >= 6; }, kInstallTimeout);
+        page = std::max(Page(), 6);
     }
+}
+
+bool SetupRun::InstallThroughFinish(const WalkOptions& options) {
+    if (!WalkTo(7, options)) return false;
+    Next();
+    const DWORD code = WaitForExit(kInstallTimeout);
+    EXPECT_EQ(code, 0u) << "exit code after Finish";
+    return code == 0;
+}
+
+MessageBoxSeen SetupRun::HoldCopyAtFirstReport() {
+    Next();
+    Cancel();
+    MessageBoxSeen question = WaitForMessage("Confirm");
+    if (!question.window) ADD_FAILURE() << "no close question while copying; page " << Page() << " is shown";
+    return question;
 }
 
 MessageBoxSeen SetupRun::WaitForMessage(const char* caption, DWORD timeout) {
@@ -134,8 +173,13 @@ MessageBoxSeen SetupRun::WaitForMessage(const char* caption, DWORD timeout) {
 }
 
 bool SetupRun::Answer(const MessageBoxSeen& box, const std::string& caption) {
+    HWND owner = box.window ? GetWindow(box.window, GW_OWNER) : nullptr;
     if (!box.window || !PressButton(box.window, caption)) return false;
-    return WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, kPageTimeout);
+    if (!WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, kPageTimeout)) return false;
+    // The code that asked goes on with the answer once the box is gone: what
+    // it does with it is done when its thread is back at its messages.
+    if (owner) Settle(owner);
+    return true;
 }
 
 bool SetupRun::AbortThroughCloseQuestion(const std::string& shotName) {

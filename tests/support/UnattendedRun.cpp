@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace qwp::test {
 
@@ -63,12 +62,6 @@ RunSeen WatchSetup(const std::string& arguments, DWORD timeout, const WindowWatc
     return WatchRun(BuildFile("setup.exe"), arguments, timeout, watcher);
 }
 
-void PrintRun(const char* what, const RunSeen& seen) {
-    std::printf("[ unattended ] %s: exit %lu after %lu ms, %zu window(s) shown%s%s\n", what,
-                static_cast<unsigned long>(seen.exitCode), static_cast<unsigned long>(seen.milliseconds),
-                seen.windows.size(), seen.shown.empty() ? "" : ": ", Joined(seen.shown, "; ").c_str());
-}
-
 std::string CaseScreens(const std::string& name) { return ScreensFolder("unattended-" + name); }
 
 std::vector<std::string> RunLogLines(const std::string& path) { return LinesOf(ReadWholeFile(path)); }
@@ -79,5 +72,14 @@ std::vector<std::string> LinesOfKind(const std::vector<std::string>& lines, cons
         if (StartsWith(line, kind + ": ")) found.push_back(line.substr(kind.size() + 2));
     return found;
 }
+
+std::string RunLogFile::Switch() const { return Quoted("/LOG=" + path_); }
+
+std::string RunLogFile::LastLine() const {
+    const std::vector<std::string> lines = Lines();
+    return lines.empty() ? std::string("(no log)") : lines.back();
+}
+
+void RunLogFile::Remove() const { DeleteFileA(path_.c_str()); }
 
 }  // namespace qwp::test

@@ -1,7 +1,7 @@
 // A run of this build's setup program without its wizard ("/S", "/P")
 // watched from outside while it goes on: every visible top-level window of
 // its process is noted the moment it shows, and its exit code and time are
-// kept. Also the run's own diagnostic log read back line by line.
+// kept. Also the run's own diagnostic log, asked for and read back.
 #pragma once
 
 #include "tests/support/ProcessDriver.h"
@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qwp::test {
@@ -39,9 +40,6 @@ RunSeen WatchRun(const std::string& program, const std::string& arguments, DWORD
 // The same for this build's setup.exe.
 RunSeen WatchSetup(const std::string& arguments, DWORD timeout = kInstallTimeout, const WindowWatcher& watcher = {});
 
-// Prints the run's exit code, time and windows, under the name given.
-void PrintRun(const char* what, const RunSeen& seen);
-
 // The pictures of one case: screens/unattended-<name>/<arch>/ beside this
 // architecture's build folder.
 std::string CaseScreens(const std::string& name);
@@ -51,5 +49,28 @@ std::vector<std::string> RunLogLines(const std::string& path);
 // Lines of the log that begin with the kind given and a colon, the kind
 // and colon taken off.
 std::vector<std::string> LinesOfKind(const std::vector<std::string>& lines, const std::string& kind);
+
+// The diagnostic log of the runs a test starts, at a path of its own.
+class RunLogFile {
+public:
+    explicit RunLogFile(std::string path) : path_(std::move(path)) {}
+
+    const std::string& Path() const { return path_; }
+    // The switch that asks a run for this log, quoted: "/LOG=<path>".
+    std::string Switch() const;
+    // What the last run wrote, line by line; empty when there is no log.
+    std::vector<std::string> Lines() const { return RunLogLines(path_); }
+    // Its last line; "(no log)" when there is none.
+    std::string LastLine() const;
+    // The programs the run started, each command line as it was given to
+    // the system (its "Started" lines): once the run has ended, every start
+    // it made is there.
+    std::vector<std::string> Starts() const { return LinesOfKind(Lines(), "Started"); }
+    // Takes the log away, so the next run's is not mistaken for this one's.
+    void Remove() const;
+
+private:
+    std::string path_;
+};
 
 }  // namespace qwp::test
