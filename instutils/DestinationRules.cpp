@@ -15,9 +15,9 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string WithBackslashes(std::string text) {
-    for (char& c : text)
-        if (c == '/') c = '\\';
+std::string WithBackslashes(std::string text, const AnsiCodePage& codePage) {
+    for (std::size_t at = 0; at < text.size(); at = NextCharAt(text, at, codePage))
+        if (text[at] == '/') text[at] = '\\';
     return text;
 }
 
@@ -25,8 +25,8 @@ bool IsShareText(const std::string& text) { return text.size() >= 2 && text[0] =
 
 // The server and share names of a share's DrivePart, or nothing when either
 // is missing, as in "\\", "\\server", "\\\share" and "\\server\\share".
-Names ServerAndShare(const std::string& root) {
-    const std::size_t cut = root.find('\\', 2);
+Names ServerAndShare(const std::string& root, const AnsiCodePage& codePage) {
+    const std::size_t cut = FindCharOf(root, "\\", 2, codePage);
     if (cut == std::string::npos || cut == 2 || cut + 1 == root.size()) return {};
     return {root.substr(2, cut - 2), root.substr(cut + 1)};
 }
@@ -34,11 +34,11 @@ Names ServerAndShare(const std::string& root) {
 // The names between backslashes, empty ones (from doubled or trailing
 // backslashes) and "." left out, each ".." taking away the name before it;
 // a ".." with nothing before it stays at the root.
-Names ResolvedNames(const std::string& below) {
+Names ResolvedNames(const std::string& below, const AnsiCodePage& codePage) {
     Names names;
     std::size_t start = 0;
     while (start <= below.size()) {
-        std::size_t end = below.find('\\', start);
+        std::size_t end = FindCharOf(below, "\\", start, codePage);
         if (end == std::string::npos) end = below.size();
         const std::string name = below.substr(start, end - start);
         if (name == "..") {
@@ -51,74 +51,101 @@ Names ResolvedNames(const std::string& below) {
     return names;
 }
 
-std::string Joined(std::string folder, const Names& names) {
-    for (const std::string& name : names) folder = JoinPath(folder, name);
+std::string Joined(std::string folder, const Names& names, const AnsiCodePage& codePage) {
+    for (const std::string& name : names) folder = JoinPath(folder, name, codePage);
     return folder;
 }
 
-bool HasInvalidCharacter(const std::string& name) {
-    for (const char c : name)
-        if (static_cast<unsigned char>(c) < 32 || std::strchr("<>\"|?*:", c)) return true;
+bool HasInvalidCharacter(const std::string& name, const AnsiCodePage& codePage) {
+    // A lead byte is none of them: only a second byte could be taken for one.
+    for (std::size_t at = 0; at < name.size(); at = NextCharAt(name, at, codePage))
+        if (static_cast<unsigned char>(name[at]) < 32 || std::strchr("<>\"|?*:", name[at])) return true;
+    return false;
+}
+
+// The unit number of COM and LPT: a digit 1 to 9, or a superscript one to
+// three as the code page writes it.
+bool IsDeviceUnit(const std::string& unit, const AnsiCodePage& codePage) {
+    if (unit.size() == 1 && unit[0] >= '1' && unit[0] <= '9') return true;
+    for (const char* superscript : codePage.superscripts)
+        if (superscript[0] != '\0' && unit == superscript) return true;
     return false;
 }
 
 // Windows opens the device whatever follows the first dot, and ignores the
-// blanks before it.
-bool IsReservedName(const std::string& name) {
-    std::string base = name.substr(0, name.find('.'));
-    while (LastChar(base) == ' ') DeleteLastChar(base);
+// blanks before it (a blank is never the second byte of a character).
+bool IsReservedName(const std::string& name, const AnsiCodePage& codePage) {
+    std::string base = name.substr(0, FindCharOf(name, ".", 0, codePage));
+    base.erase(base.find_last_not_of(' ') + 1);
+    if (base.size() < 3) return false;
+    const std::string unit = base.substr(3);
+    base.resize(3);
     for (char& c : base) c = UpperAscii(c);
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
+    if (unit.empty()) return base == "CON" || base == "PRN" || base == "AUX" || base == "NUL";
+    return (base == "COM" || base == "LPT") && IsDeviceUnit(unit, codePage);
 }
 
-DestinationFault NameFault(const std::string& name) {
-    if (HasInvalidCharacter(name)) return DestinationFault::InvalidCharacter;
-    if (IsReservedName(name)) return DestinationFault::ReservedName;
-    if (LastChar(name) == '.' || LastChar(name) == ' ') return DestinationFault::TrailingDotOrBlank;
+DestinationFault NameFault(const std::string& name, const AnsiCodePage& codePage) {
+    if (HasInvalidCharacter(name, codePage)) return DestinationFault::InvalidCharacter;
+    if (IsReservedName(name, codePage)) return DestinationFault::ReservedName;
+    const char last = LastChar(name, codePage);
+    if (last == '.' || last == ' ') return DestinationFault::TrailingDotOrBlank;
     return DestinationFault::None;
 }
 
-DestinationFault FirstFault(const Names& names) {
+DestinationFault FirstFault(const Names& names, const AnsiCodePage& codePage) {
     for (const std::string& name : names)
-        if (const DestinationFault fault = NameFault(name); fault != DestinationFault::None) return fault;
+        if (const DestinationFault fault = NameFault(name, codePage); fault != DestinationFault::None) return fault;
     return DestinationFault::None;
 }
 
-CheckedDestination CheckDriveFolder(const std::string& text) {
+CheckedDestination CheckDriveFolder(const std::string& text, const AnsiCodePage& codePage) {
     if (text.size() < 2 || text[1] != ':') return {text, DestinationFault::DriveRelative};
     if (!IsAsciiLetter(text[0])) return {text, DestinationFault::InvalidCharacter};
     const std::string below = text.substr(2);
     if (!below.empty() && below[0] != '\\') return {text, DestinationFault::DriveRelative};
-    const Names names = ResolvedNames(below);
-    return {Joined(text.substr(0, 2) + "\\", names), FirstFault(names)};
+    const Names names = ResolvedNames(below, codePage);
+    return {Joined(text.substr(0, 2) + "\\", names, codePage), FirstFault(names, codePage)};
 }
 
-CheckedDestination CheckShareFolder(const std::string& text) {
-    const std::string root = DrivePart(text);
-    const Names serverAndShare = ServerAndShare(root);
+CheckedDestination CheckShareFolder(const std::string& text, const AnsiCodePage& codePage) {
+    const std::string root = DrivePart(text, codePage);
+    const Names serverAndShare = ServerAndShare(root, codePage);
     if (serverAndShare.empty()) return {text, DestinationFault::IncompleteShare};
-    const Names names = ResolvedNames(text.substr(root.size()));
-    DestinationFault fault = FirstFault(serverAndShare);
-    if (fault == DestinationFault::None) fault = FirstFault(names);
-    return {Joined(root, names), fault};
+    const Names names = ResolvedNames(text.substr(root.size()), codePage);
+    DestinationFault fault = FirstFault(serverAndShare, codePage);
+    if (fault == DestinationFault::None) fault = FirstFault(names, codePage);
+    return {Joined(root, names, codePage), fault};
 }
 
 }  // namespace
 
-CheckedDestination CheckDestination(const std::string& withDrive) {
-    const std::string text = WithBackslashes(withDrive);
-    return IsShareText(text) ? CheckShareFolder(text) : CheckDriveFolder(text);
+CheckedDestination CheckDestination(const std::string& withDrive, const AnsiCodePage& codePage) {
+    const std::string text = WithBackslashes(withDrive, codePage);
+    return IsShareText(text) ? CheckShareFolder(text, codePage) : CheckDriveFolder(text, codePage);
 }
 
-bool IsDriveOrShareRoot(const std::string& folder) {
+bool IsDriveOrShareRoot(const std::string& folder, const AnsiCodePage& codePage) {
     if (IsShareText(folder)) {
-        const std::string root = DrivePart(folder);
-        return !ServerAndShare(root).empty() && (folder == root || folder == root + "\\");
+        const std::string root = DrivePart(folder, codePage);
+        return !ServerAndShare(root, codePage).empty() && (folder == root || folder == root + "\\");
     }
     return (folder.size() == 2 || (folder.size() == 3 && folder[2] == '\\')) && IsAsciiLetter(folder[0]) &&
            folder[1] == ':';
+}
+
+// One walk over each name: every backslash in it ends a folder made on the
+// way to its file.
+bool FitsPathLimits(const std::string& folder, const std::vector<std::string>& names, const AnsiCodePage& codePage) {
+    const std::size_t base = CharCount(JoinPath(folder, "", codePage), codePage);
+    if (base > kLongestFolderPath) return false;
+    for (const std::string& name : names) {
+        std::size_t length = base;
+        for (std::size_t at = 0; at < name.size(); at = NextCharAt(name, at, codePage))
+            if (++length > kLongestFolderPath && name[at] == '\\') return false;
+        if (length > kLongestFilePath) return false;
+    }
+    return true;
 }
 
 const char* DestinationFaultText(DestinationFault fault) {
@@ -129,6 +156,7 @@ const char* DestinationFaultText(DestinationFault fault) {
         case DestinationFault::ReservedName: return "contains a name reserved for a device";
         case DestinationFault::TrailingDotOrBlank: return "contains a name ending in a dot or a blank";
         case DestinationFault::InvalidCharacter: return "contains a character that no file name may hold";
+        case DestinationFault::TooLong: return "is too long to install into";
     }
     return "";
 }

@@ -19,8 +19,11 @@ namespace {
 // link (Wine follows the Unix link for "link\"), and the link would pass
 // for the folder it points to.
 std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':')
+    while (path.size() > 1 && path[path.size() - 2] != ':') {
+        const char last = LastChar(path);
+        if (last != '\\' && last != '/') break;
         path.pop_back();
+    }
     return path;
 }
 

@@ -1,5 +1,7 @@
 #include "instutils/SystemLibrary.h"
 
+#include "instutils/PathText.h"
+
 #include <commctrl.h>
 
 #include <string>
@@ -72,7 +74,7 @@ void RestrictDllSearchToSystem() {
 HMODULE LoadSystemLibrary(const char* fileName) {
     std::string folder = SystemFolder();
     if (folder.empty()) return nullptr;
-    if (folder.back() != '\\') folder += '\\';
+    AddTrailingBackslash(folder);
     const std::string path = folder + fileName;
     // A full path is not searched for. The library's own dependencies follow
     // the default search, which is the system folder alone once restricted.

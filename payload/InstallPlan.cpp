@@ -31,10 +31,13 @@ const char* const ComponentSizePatterns[kComponentCount] = {
 namespace {
 
 const char kProductFolder[] = "Quilvane";
+const char kPortableSpellingFolder[] = "Spellcheck\\";
+// The payload has no British cache: the American one serves for both.
+const char kBritishCacheName[] = "English (British).cache";
 const char kSharedPublicFolder[] = "Quilvane\\Public\\";
 const char kSharedMark[] = "\t!";
 
-bool IsFolderPrefix(const std::string& pattern) { return !pattern.empty() && pattern.back() == '\\'; }
+bool IsFolderPrefix(const std::string& pattern) { return LastChar(pattern) == '\\'; }
 
 // The prefix test: the candidate cut to the pattern's length, then SameName.
 bool StartsWithName(const std::string& candidate, const std::string& prefix) {
@@ -89,7 +92,7 @@ std::string ShellFolderOfKind(int kind) {
 std::string PortableFolderOfKind(std::string mainDir, int kind) {
     if (mainDir.empty()) return {};
     AddTrailingBackslash(mainDir);
-    return MadeFolder(kind >= SpellingFolder ? mainDir + "Spellcheck\\" : mainDir);
+    return MadeFolder(kind >= SpellingFolder ? mainDir + kPortableSpellingFolder : mainDir);
 }
 
 std::string SharedPublicPrefix() { return JoinPath(GetSpecialFolder(CSIDL_COMMON_APPDATA), kSharedPublicFolder); }
@@ -200,6 +203,20 @@ const TAttachedFile* TAttachedFiles::FindEntry(const std::string& name) const {
     return nullptr;
 }
 
+std::vector<std::string> PlannedNamesBelowMainDir(const TAttachedFiles& catalogue, bool portable) {
+    std::vector<std::string> names;
+    for (int component = 0; component < kComponentCount; ++component) {
+        if (!portable && component != 0 && component != 2) continue;
+        const std::string folder = component == 1 ? kPortableSpellingFolder : "";
+        for (const std::string& pattern : SplitLogText(ComponentSizePatterns[component]))
+            for (const auto& entry : catalogue.Entries)
+                if (IsFolderPrefix(pattern) ? StartsWithName(entry->Name, pattern) : SameName(entry->Name, pattern))
+                    names.push_back(folder + entry->Name);
+    }
+    if (portable) names.push_back(kPortableSpellingFolder + std::string(kBritishCacheName));
+    return names;
+}
+
 // ---- the target's side: folders and the whole plan ----
 
 bool InstallTarget::IsPortableInstall() const { return portableDecided_ ? portable_ : IsPortableLocation(MainDir); }
@@ -242,8 +259,7 @@ void InstallTarget::BuildInstallPlan(TInstallPlan& plan) {
         plan.AddToPlan("English (American).asc", spelling, 1, KeepExisting);
         plan.AddToPlan("English (American).cache", spelling, 1, KeepExisting);
         plan.AddToPlan("English (British).asc", spelling, 1, KeepExisting);
-        // The payload has no British cache: the American one serves for both.
-        plan.AddToPlan("English (American).cache", spelling + "English (British).cache", 1, KeepExisting,
+        plan.AddToPlan("English (American).cache", spelling + kBritishCacheName, 1, KeepExisting,
                             PlanDestination::Exact);
         plan.AddToPlan("english.zlx", spelling, 1, ReplaceChanged);
         plan.AddToPlan("us.zlx", spelling, 1, ReplaceChanged);

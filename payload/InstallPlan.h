@@ -127,6 +127,13 @@ private:
     bool portable_ = false;
 };
 
+// Every file a whole installation (all six components) writes below its
+// destination folder, relative to it, as BuildInstallPlan places them:
+// the word processor's files and the hyphenation module in a normal
+// installation, where the rest goes into the shared data folders; every
+// component in a portable one, the spelling files in "Spellcheck\".
+std::vector<std::string> PlannedNamesBelowMainDir(const TAttachedFiles& catalogue, bool portable);
+
 // The current local date and time as a date-time value.
 double NowAsDateTime();
 

@@ -24,19 +24,20 @@ namespace {
 constexpr std::int32_t kCsidlProgramFiles = 0x0026;
 
 // A stored folder the setup can install into again: an existing folder that
-// the destination rules accept.
-bool IsUsableFolder(const std::optional<std::string>& folder) {
+// the destination rules accept and that can hold the installation.
+bool IsUsableFolder(const std::optional<std::string>& folder, const FolderFits& fits) {
     return folder && !folder->empty() && !DrivePart(*folder).empty() &&
-           CheckDestination(*folder).fault == DestinationFault::None && FolderExists(*folder);
+           CheckDestination(*folder).fault == DestinationFault::None &&
+           (!fits.fits || fits.fits(fits.context, *folder)) && FolderExists(*folder);
 }
 
 // Where an earlier installation went: this user's stored folder, else the
 // folder the machine's uninstall entry names (an installation made by
 // another account, a deployment tool running as the system among them).
-std::optional<std::string> EarlierFolder(const std::optional<std::string>& stored) {
-    if (IsUsableFolder(stored)) return stored;
+std::optional<std::string> EarlierFolder(const std::optional<std::string>& stored, const FolderFits& fits) {
+    if (IsUsableFolder(stored, fits)) return stored;
     const std::optional<std::string> recorded = RecordedInstallLocation();
-    if (IsUsableFolder(recorded)) return recorded;
+    if (IsUsableFolder(recorded, fits)) return recorded;
     return std::nullopt;
 }
 
@@ -46,7 +47,8 @@ std::string DefaultMainDir() {
     return JoinPath(GetSpecialFolder(kCsidlProgramFiles), kDefaultFolderName);
 }
 
-StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys) {
+StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys,
+                                const FolderFits& fits) {
     StoredChoices choices;
     TRegistry registry;
     if (keys == ChoiceKeys::Created)
@@ -57,7 +59,7 @@ StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFol
     if (commandLineFolder)
         choices.MainDir = *commandLineFolder;
     else
-        choices.MainDir = EarlierFolder(registry.ReadString(kMainDirValue)).value_or(DefaultMainDir());
+        choices.MainDir = EarlierFolder(registry.ReadString(kMainDirValue), fits).value_or(DefaultMainDir());
 
     choices.StoredComponents = registry.ReadInteger(kComponentsValue).value_or(choices.StoredComponents);
     choices.InstallToAll = registry.ReadBool(kInstallToAllValue).value_or(choices.InstallToAll);

@@ -52,17 +52,25 @@ std::string DefaultMainDir();
 // written a thing, and creates the keys once its install goes ahead.
 enum class ChoiceKeys { Created, Untouched };
 
+// Whether a stored folder can hold the installation, beyond the destination
+// rules (its paths' lengths): the function, given the context and the
+// folder; without a function every folder can.
+struct FolderFits {
+    bool (*fits)(const void* context, const std::string& folder) = nullptr;
+    const void* context = nullptr;
+};
+
 // Reads the Install key; an absent value, or one stored with another type,
 // takes its default. The folder of the command line's "-d" option, when
 // there is one, is taken as given (possibly empty, never checked); else
-// MAINDIR, when it names an existing folder the destination rules accept;
-// else the machine's uninstall entry's InstallLocation, on the same
-// condition; else DefaultMainDir(). Then (with ChoiceKeys::Created) the
+// MAINDIR, when it names an existing folder the destination rules accept
+// and `fits` accepts; else the machine's uninstall entry's InstallLocation,
+// on the same condition; else DefaultMainDir(). Then (with ChoiceKeys::Created) the
 // Internal key is opened, which creates it, as opening the Install key
 // creates that one.
 // Registry failures only leave defaults.
 StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder,
-                                ChoiceKeys keys = ChoiceKeys::Created);
+                                ChoiceKeys keys = ChoiceKeys::Created, const FolderFits& fits = {});
 
 // Opens, and so creates, the Install and Internal keys, as a read with
 // ChoiceKeys::Created does.

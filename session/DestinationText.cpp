@@ -38,15 +38,25 @@ std::string NativeProgramFiles() {
     return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
 }
 
+// The folder by its long name when it exists ("C:\PROGRA~1" is
+// "C:\Program Files"); as given otherwise.
+std::string LongName(const std::string& folder) {
+    char name[MAX_PATH + 1] = {};
+    const DWORD length = GetLongPathNameA(folder.c_str(), name, sizeof name);
+    return length > 0 && length < sizeof name ? std::string(name, length) : folder;
+}
+
+// Known by its long name, whatever spelling of it was typed.
 bool IsProgramFilesItself(const std::string& folder) {
+    const std::string name = LongName(folder);
     const std::string native = NativeProgramFiles();
-    return SameName(folder, GetSpecialFolder(CSIDL_PROGRAM_FILES)) || (!native.empty() && SameName(folder, native));
+    return SameName(name, GetSpecialFolder(CSIDL_PROGRAM_FILES)) || (!native.empty() && SameName(name, native));
 }
 
 }  // namespace
 
-// The text is kept whatever its length: a destination that cannot be
-// written is reported by the install run.
+// The text is kept whatever its length; whether the installation fits
+// below it is the session's to tell (InstallSession::SetDestination).
 CheckedDestination NormalizedDestination(const std::string& typed, char driveLetter) {
     std::string s = typed;
     const std::size_t first = s.find_first_not_of(' ');

@@ -22,8 +22,9 @@ char ProgramFilesDriveLetter();
 // by the destination rules ("." and ".." resolved, no trailing backslash);
 // and with "Quilvane" appended to a bare drive or share and to the Program
 // Files folder itself (the 32-bit one and, on 64-bit Windows, the native
-// one). A folder the rules refuse comes with its fault and gets no
-// "Quilvane".
+// one; also when typed by its short name, as it is recognised by its long
+// name). A folder the rules refuse comes with its fault and gets no
+// "Quilvane". Texts are read in the process's code page.
 CheckedDestination NormalizedDestination(const std::string& typed, char driveLetter);
 // What the user is told of a refused folder: the folder and the reason.
 std::string UnusableFolderMessage(const CheckedDestination& checked);

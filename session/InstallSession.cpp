@@ -7,6 +7,7 @@
 #include "registration/PostInstall.h"
 #include "registration/UninstallEntry.h"
 #include "registration/UpdateLog.h"
+#include "session/SystemCodePage.h"
 
 namespace qwp {
 
@@ -39,10 +40,16 @@ const char* StepName(InstallStep step) {
 
 }  // namespace
 
-InstallSession::InstallSession(const TAttachedFiles& catalogue) : catalogue_(catalogue), plan_(catalogue) {}
+InstallSession::InstallSession(const TAttachedFiles& catalogue) : catalogue_(catalogue), plan_(catalogue) {
+    UseSystemCodePage();
+}
 
 void InstallSession::ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys) {
-    const StoredChoices stored = qwp::ReadStoredChoices(commandLineFolder, keys);
+    const FolderFits fits{[](const void* session, const std::string& folder) {
+                              return static_cast<const InstallSession*>(session)->FitsDestination(folder);
+                          },
+                          this};
+    const StoredChoices stored = qwp::ReadStoredChoices(commandLineFolder, keys, fits);
     target_.MainDir = stored.MainDir;
     selection_ = ComponentSelection(stored.StoredComponents);
     options_.InstallToAll = stored.InstallToAll;
@@ -53,8 +60,17 @@ void InstallSession::ReadStoredChoices(const std::optional<std::string>& command
 
 CheckedDestination InstallSession::SetDestination(const std::string& typed, char driveLetter) {
     CheckedDestination checked = NormalizedDestination(typed, driveLetter);
+    if (checked.fault == DestinationFault::None && !FitsDestination(checked.folder))
+        checked.fault = DestinationFault::TooLong;
     if (checked.fault == DestinationFault::None) target_.MainDir = checked.folder;
     return checked;
+}
+
+bool InstallSession::FitsDestination(const std::string& folder) const {
+    const bool portable = IsPortableLocation(folder);
+    std::vector<std::string> names = PlannedNamesBelowMainDir(catalogue_, portable);
+    names.push_back(portable ? kCommonDataName : kInstallLogName);
+    return FitsPathLimits(folder, names);
 }
 
 std::int32_t InstallSession::ComponentSize(int component, std::int32_t clusterSize) const {

@@ -67,14 +67,25 @@ public:
     // ---- the choices ----
 
     // The choices stored by the last run (or their defaults), with the
-    // command line's "-d" folder taking the stored folder's place.
+    // command line's "-d" folder taking the stored folder's place. A stored
+    // folder too long for the installation (FitsDestination) is passed over
+    // as one the destination rules refuse.
     void ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys);
 
     // The destination as given, taken as the folder page takes typed text
     // (see NormalizedDestination); driveLetter is the drive a text without
     // one goes to, '\0' for the Program Files drive. A folder the rules
-    // refuse leaves the destination as it was and comes back with its fault.
+    // refuse, or one too long for the installation (TooLong), leaves the
+    // destination as it was and comes back with its fault.
     CheckedDestination SetDestination(const std::string& typed, char driveLetter);
+    // Every file and folder a whole installation (all components) makes
+    // below the folder, and the ending's files there (Install.log in a
+    // normal installation, qwp_common.dat in a portable one, as the
+    // folder's drive makes it), keep within the limits of FitsPathLimits.
+    // Paths outside the folder (the shared data folders, the shortcuts) do
+    // not depend on it. The shortcut's target is qwp.exe and its working
+    // folder the folder itself, both among these.
+    bool FitsDestination(const std::string& folder) const;
     const std::string& Destination() const { return target_.MainDir; }
 
     ComponentSelection& Selection() { return selection_; }

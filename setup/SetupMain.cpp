@@ -1,5 +1,6 @@
 #include "instutils/RunTimings.h"
 #include "instutils/SystemLibrary.h"
+#include "session/SystemCodePage.h"
 #include "setup/RunSetup.h"
 
 #include <windows.h>
@@ -10,6 +11,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qwp::StartRunTimings();
     qwp::MarkPhase("process start");
     qwp::PrepareProcess();
+    // Before any thread of the run reads a path.
+    qwp::UseSystemCodePage();
     qwp::MarkPhase("system libraries");
     return qwp::RunSetup(instance);
 }

@@ -233,8 +233,6 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheSelectionAndTheText) {
 }
 
 
-// A destination longer than MAX_PATH goes through the page as typed; the
-// install run then asks about the file it cannot write, as for any other.
 // A folder no file can go into is named in an error message and the page
 // stays; nothing of the run starts.
 TEST_F(DestDirPageTest, UnusableFolderIsRefusedByNameAndThePageStays) {
@@ -272,22 +270,99 @@ TEST_F(DestDirPageTest, UnusableFolderIsRefusedByNameAndThePageStays) {
 
 using LongDestinationTest = InstallingWizardTest;
 
-TEST_F(LongDestinationTest, TextLongerThanMaxPathIsKeptAndItsCopyFailureAsked) {
+// A destination longer than MAX_PATH is shown as typed and refused by name
+// on its page: no file of the installation would fit below it.
+TEST_F(LongDestinationTest, TextLongerThanMaxPathIsShownAndRefusedOnItsPage) {
     const std::string typed = dest_.Path() + std::string(120, 'a') + "\\" + std::string(150, 'b') + "\\";
     ASSERT_GT(typed.size(), static_cast<std::size_t>(MAX_PATH));
     MakeForm({"-d" + typed});
     WalkTo(2);
     EXPECT_EQ(TextOf(IDC_DestDirEdt), typed);
     EXPECT_EQ(form().DestDirLstBx().FolderPath(), dest_.Path()) << "the nearest folder that exists";
+    answerer_.Queue(MsgResult::OK);
     Next();
-    ASSERT_EQ(form().CurrentPage(), 3);
-    EXPECT_EQ(session().Destination(), typed.substr(0, typed.size() - 1));
-    WalkTo(4);
-    answerer_.SetFallback(MsgResult::Abort);
-    Next();
-    ASSERT_GE(Requests().size(), 1u) << "the copy failure is asked about";
+    EXPECT_EQ(form().CurrentPage(), 2);
+    ASSERT_EQ(Requests().size(), 1u);
     EXPECT_EQ(Requests()[0].kind, MsgKind::Error);
-    EXPECT_EQ(form().ModalResult(), kModalCancel);
+    const std::string named = "\"" + typed.substr(0, typed.size() - 1) + "\" is too long";
+    EXPECT_NE(Requests()[0].text.find(named), std::string::npos) << Requests()[0].text;
+    EXPECT_EQ(Entries(dest_.Path()), std::vector<std::string>{}) << "nothing was made";
+}
+
+// A folder of exactly that many characters in the folder given (a folder
+// text, with its backslash).
+std::string FolderOfLength(const std::string& folder, std::size_t characters) {
+    return folder + std::string(characters - folder.size(), 'p');
+}
+
+// A stored folder that exists but is too long for the installation is
+// passed over as one the rules refuse; one at the limit is taken.
+// Hyphenation.dat (15 characters) is the deepest name a normal installation
+// writes below its folder: 243 characters, a backslash and that name make
+// the 259 a file may have.
+TEST_F(DestDirPageTest, StoredFolderTooLongForItsFilesIsPassedOver) {
+    const struct {
+        std::size_t characters;
+        bool taken;
+    } cases[] = {{243, true}, {244, false}};
+    for (const auto& c : cases) {
+        const std::string stored = FolderOfLength(folder_.Path(), c.characters);
+        SCOPED_TRACE(stored);
+        ASSERT_TRUE(CreateDirectoryA(stored.c_str(), nullptr));
+        ASSERT_TRUE(WriteSzValue("Software\\Quilvane Word Processor\\Install", "MAINDIR", stored));
+        MakeForm();
+        WalkTo(2);
+        EXPECT_EQ(TextOf(IDC_DestDirEdt) == stored, c.taken) << TextOf(IDC_DestDirEdt);
+        RemoveDirectoryA(stored.c_str());
+    }
+}
+
+// COM and LPT with a superscript one, two or three, as the code page
+// writes them, are devices.
+TEST_F(DestDirPageTest, DeviceNamesWithASuperscriptUnitAreRefused) {
+    MakeForm();
+    WalkTo(2);
+    for (const wchar_t* wide : {L"C:\\Apps\\COM\u00B9", L"C:\\Apps\\lpt\u00B3.txt\\Sub", L"C:\\com\u00B2 .log"}) {
+        char typed[64] = {};
+        BOOL defaulted = FALSE;
+        const int length =
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, typed, sizeof typed, nullptr, &defaulted);
+        if (length <= 0 || defaulted)
+            GTEST_SKIP() << "code page " << GetACP() << " has no superscript digits";
+        answerer_.Queue(MsgResult::OK);
+        SetWindowTextA(Ctl(IDC_DestDirEdt), typed);
+        Next();
+        EXPECT_EQ(form().CurrentPage(), 2) << typed;
+        ASSERT_FALSE(Requests().empty()) << typed;
+        EXPECT_NE(Requests().back().text.find(std::string("\"") + typed + "\" contains a name reserved for a device"),
+                  std::string::npos)
+            << Requests().back().text;
+    }
+}
+
+// The Program Files folder is known by its long name whatever spelling was
+// typed: its short name gets the product folder too, a folder below it not.
+TEST_F(DestDirPageTest, ProgramFilesByItsShortNameGetsTheProductFolder) {
+    MakeForm();
+    int tried = 0;
+    for (const std::string& programFiles : {ProgramFiles(), Environment("ProgramW6432")}) {
+        if (programFiles.empty()) continue;
+        char shortName[MAX_PATH] = {};
+        const DWORD length = GetShortPathNameA(programFiles.c_str(), shortName, sizeof shortName);
+        ASSERT_GT(length, 0u) << programFiles;
+        ASSERT_LT(length, sizeof shortName) << programFiles;
+        if (SameName(shortName, programFiles)) continue;
+        ++tried;
+        const std::string spelt = shortName;
+        for (const auto& [typed, normalized] : {std::pair{spelt, spelt + "\\Quilvane"},
+                                                std::pair{spelt + "\\", spelt + "\\Quilvane"},
+                                                std::pair{spelt + "\\Other", spelt + "\\Other"}}) {
+            SetWindowTextA(Ctl(IDC_DestDirEdt), typed.c_str());
+            form().NormalizeDestDir();
+            EXPECT_EQ(TextOf(IDC_DestDirEdt), normalized) << programFiles;
+        }
+    }
+    if (tried == 0) GTEST_SKIP() << "the Program Files folders have no short names here";
 }
 
 }  // namespace
