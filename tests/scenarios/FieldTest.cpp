@@ -104,7 +104,7 @@ TEST_F(Field, PackagersSwitchesOnTheRealProgram) {
         {"/norestart /s \"/DIR=" + spaced + "\"", 0, nullptr, spaced},
         {"/SILENT /D=" + spaced, 0, nullptr, spaced},
         {"/?", 0, "Information", ""},
-        {"/HELP /S", 0, "Information", ""},
+        {"/HELP /S", 0, nullptr, ""},  // no box without the wizard
         {"/X /S", 8, nullptr, ""},
         {"/Silent2", 8, "Error", ""},
     };
