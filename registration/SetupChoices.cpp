@@ -3,6 +3,7 @@
 #include "instutils/DestinationRules.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
+#include "instutils/RunLog.h"
 #include "registration/UninstallEntry.h"
 
 namespace qwp {
@@ -23,21 +24,38 @@ namespace {
 
 constexpr std::int32_t kCsidlProgramFiles = 0x0026;
 
+// "3 s", or "300 ms" for a time-out that is no whole number of seconds.
+std::string WaitText(unsigned long milliseconds) {
+    return milliseconds % 1000 == 0 ? std::to_string(milliseconds / 1000) + " s"
+                                    : std::to_string(milliseconds) + " ms";
+}
+
 // A stored folder the setup can install into again: an existing folder that
-// the destination rules accept and that can hold the installation.
-bool IsUsableFolder(const std::optional<std::string>& folder, const FolderFits& fits) {
-    return folder && !folder->empty() && !DrivePart(*folder).empty() &&
-           CheckDestination(*folder).fault == DestinationFault::None &&
-           (!fits.fits || fits.fits(fits.context, *folder)) && FolderExists(*folder);
+// the destination rules accept and that can hold the installation. Whether
+// it exists is asked last, as only that may have to wait for the network.
+bool IsUsableFolder(const std::optional<std::string>& folder, const FolderFits& fits,
+                    const NetworkFolderQuery& network) {
+    if (!folder || folder->empty() || DrivePart(*folder).empty() ||
+        CheckDestination(*folder).fault != DestinationFault::None || (fits.fits && !fits.fits(fits.context, *folder)))
+        return false;
+    const FolderAnswer answer = AskFolder(*folder, network);
+    if (answer == FolderAnswer::NoAnswer)
+        RunLogLine("Stored folder", *folder + " did not answer within " + WaitText(network.milliseconds) +
+                                        "; passed over");
+    return answer == FolderAnswer::Exists;
 }
 
 // Where an earlier installation went: this user's stored folder, else the
 // folder the machine's uninstall entry names (an installation made by
 // another account, a deployment tool running as the system among them).
-std::optional<std::string> EarlierFolder(const std::optional<std::string>& stored, const FolderFits& fits) {
-    if (IsUsableFolder(stored, fits)) return stored;
+// The entry naming the user's folder again is not asked again: the answer
+// would be the same, after another wait when its server does not answer.
+std::optional<std::string> EarlierFolder(const std::optional<std::string>& stored, const FolderFits& fits,
+                                         const NetworkFolderQuery& network) {
+    if (IsUsableFolder(stored, fits, network)) return stored;
     const std::optional<std::string> recorded = RecordedInstallLocation();
-    if (IsUsableFolder(recorded, fits)) return recorded;
+    if (recorded && stored && SameName(*recorded, *stored)) return std::nullopt;
+    if (IsUsableFolder(recorded, fits, network)) return recorded;
     return std::nullopt;
 }
 
@@ -48,7 +66,7 @@ std::string DefaultMainDir() {
 }
 
 StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder, ChoiceKeys keys,
-                                const FolderFits& fits) {
+                                const FolderFits& fits, const NetworkFolderQuery& network) {
     StoredChoices choices;
     TRegistry registry;
     if (keys == ChoiceKeys::Created)
@@ -59,7 +77,7 @@ StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFol
     if (commandLineFolder)
         choices.MainDir = *commandLineFolder;
     else
-        choices.MainDir = EarlierFolder(registry.ReadString(kMainDirValue), fits).value_or(DefaultMainDir());
+        choices.MainDir = EarlierFolder(registry.ReadString(kMainDirValue), fits, network).value_or(DefaultMainDir());
 
     choices.StoredComponents = registry.ReadInteger(kComponentsValue).value_or(choices.StoredComponents);
     choices.InstallToAll = registry.ReadBool(kInstallToAllValue).value_or(choices.InstallToAll);

@@ -3,6 +3,7 @@
 // stored destination folder.
 #pragma once
 
+#include "instutils/NetworkFolder.h"
 #include "registration/Registry.h"
 
 #include <cstdint>
@@ -65,12 +66,17 @@ struct FolderFits {
 // there is one, is taken as given (possibly empty, never checked); else
 // MAINDIR, when it names an existing folder the destination rules accept
 // and `fits` accepts; else the machine's uninstall entry's InstallLocation,
-// on the same condition; else DefaultMainDir(). Then (with ChoiceKeys::Created) the
+// on the same condition (not asked again when it is the same text as
+// MAINDIR); else DefaultMainDir(). Then (with ChoiceKeys::Created) the
 // Internal key is opened, which creates it, as opening the Install key
 // creates that one.
+// Whether a folder on a share or a remote drive exists is asked as
+// `network` says (AskFolder); one that does not answer in time counts as
+// missing, and the run log says so in a "Stored folder" line.
 // Registry failures only leave defaults.
 StoredChoices ReadStoredChoices(const std::optional<std::string>& commandLineFolder,
-                                ChoiceKeys keys = ChoiceKeys::Created, const FolderFits& fits = {});
+                                ChoiceKeys keys = ChoiceKeys::Created, const FolderFits& fits = {},
+                                const NetworkFolderQuery& network = {});
 
 // Opens, and so creates, the Install and Internal keys, as a read with
 // ChoiceKeys::Created does.

@@ -3,6 +3,9 @@
 #include "registration/SetupChoices.h"
 
 #include "instutils/InstUtils.h"
+#include "instutils/RunLog.h"
+#include "registration/UninstallEntry.h"
+#include "tests/registration/MachineRegistryRedirect.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 
@@ -10,6 +13,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -90,6 +94,66 @@ TEST_F(SetupChoicesTest, UnusableStoredFolderFallsBackToTheDefault) {
     ASSERT_TRUE(WriteWholeFile(folder_ / "file.txt", "x"));
     ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", folder_ / "file.txt"));
     EXPECT_EQ(ProgramFilesQuilvane(), ReadStoredChoices(std::nullopt).MainDir) << "a file";
+}
+
+// A server that does not answer until the test ends; then its workers end
+// and free what they hold. Bounded, so a caller that waits for its worker
+// fails the test instead of hanging it.
+UniqueKernelHandle serverAnswers{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+
+bool SilentQuery(const std::string&) {
+    WaitForSingleObject(serverAnswers.get(), 10000);
+    return true;
+}
+
+bool AnsweringQuery(const std::string&) { return true; }
+
+// A stored folder on a server that does not answer is passed over after the
+// time-out, as a folder that no longer exists, and the run log says so; the
+// uninstall entry's folder or the default takes its place, and the entry
+// naming the same folder is not waited for again. A server that answers is
+// taken at its word; a local folder is found without the query.
+TEST_F(SetupChoicesTest, StoredFolderOnASilentServerIsPassedOver) {
+    ASSERT_TRUE(serverAnswers);
+    const std::string dead = "\\\\dead\\share\\Quilvane";
+    const std::string live = "\\\\live\\share\\Quilvane";
+    const std::string passedOver = "Stored folder: " + dead + " did not answer within ";
+    TempFolder recorded;
+    const struct {
+        std::string mainDir;
+        std::string installLocation;  // empty: no uninstall entry
+        FolderQuery query;
+        unsigned long milliseconds;
+        std::string expected;  // empty: the default folder
+        std::string log;
+    } cases[] = {
+        {dead, "", SilentQuery, NetworkFolderQuery().milliseconds, "", passedOver + "3 s; passed over\r\n"},
+        {dead, recorded.Path(), SilentQuery, 300, recorded.Path(), passedOver + "300 ms; passed over\r\n"},
+        {dead, dead, SilentQuery, 300, "", passedOver + "300 ms; passed over\r\n"},
+        {live, "", AnsweringQuery, 300, live, ""},
+        {folder_.Path(), "", SilentQuery, 300, folder_.Path(), ""},
+    };
+    for (const auto& c : cases) {
+        MachineRegistryRedirect machine;
+        ASSERT_TRUE(machine.Active());
+        ASSERT_TRUE(WriteSzValue(kInstall, "MAINDIR", c.mainDir));
+        if (!c.installLocation.empty()) {
+            ASSERT_TRUE(WriteSzValue(machine.Below(kUninstallKey), "InstallLocation", c.installLocation));
+        }
+        const std::string log = folder_ / "run.log";
+        ASSERT_TRUE(StartRunLog(log));
+
+        const auto start = std::chrono::steady_clock::now();
+        const StoredChoices choices =
+            ReadStoredChoices(std::nullopt, ChoiceKeys::Created, {}, {c.query, c.milliseconds});
+        const auto waited = std::chrono::steady_clock::now() - start;
+        FinishRunLog();
+
+        EXPECT_EQ(choices.MainDir, c.expected.empty() ? ProgramFilesQuilvane() : c.expected) << c.mainDir;
+        EXPECT_EQ(ReadWholeFile(log), c.log) << c.mainDir;
+        EXPECT_LT(waited, std::chrono::milliseconds(c.milliseconds + 2000)) << c.mainDir;
+    }
+    SetEvent(serverAnswers.get());
 }
 
 TEST_F(SetupChoicesTest, DashDOverridesTheStoredFolder) {

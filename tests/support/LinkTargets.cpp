@@ -51,8 +51,13 @@ std::string StartUnixProgram(const std::string& program, const std::vector<std::
     if (!CreateProcessA(("Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return "Z:" + program + " could not be started, error " + std::to_string(GetLastError());
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // For a Unix program Wine gives no process handle and leaves no thread
+    // handle of ours in the other field: closing that number would close
+    // whichever handle of this process happens to have it.
+    if (process.hProcess) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     return {};
 }
 
