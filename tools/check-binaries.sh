@@ -39,15 +39,16 @@ only_system_imports() {  # only_system_imports OBJDUMP EXE
 # of that come what keeps hostile input and neighbours out: the command line
 # read from UTF-16 without best fit, folders walked character by character in
 # double-byte code pages and checked against the path limits, the lock in a
-# private namespace, the end of the Windows session answered (some 15 KB in
-# all, less the benchmark's recorder, which left). The budget of 360 KB
-# guards against growth nobody meant.
+# private namespace, the end of the Windows session answered, a stored folder
+# on a dead share asked on a worker, results of the post-install writes told
+# (some 19 KB in all, less the benchmark's recorder, which left). The budget
+# of 365 KB guards against growth nobody meant.
 small_enough() {
   local exe payload
   exe=$(stat -c %s "$build/win32/setup.exe" 2>/dev/null) || return 1
   payload=$(stat -c %s "$build/win32/payload/payload.bin" 2>/dev/null) || return 1
   echo "  build/win32/setup.exe: $exe bytes, $((exe - payload)) without its $payload-byte payload"
-  [ $((exe - payload)) -lt $((360 * 1024)) ]
+  [ $((exe - payload)) -lt $((365 * 1024)) ]
 }
 
 # The whole payload lives in memory: on 64-bit Windows a 32-bit program that
@@ -94,7 +95,7 @@ check "win64 setup imports only system DLLs" only_system_imports x86_64-w64-ming
 check "win32 setup holds no benchmark hook" no_benchmark_hook win32
 check "win64 setup holds no benchmark hook" no_benchmark_hook win64
 check "win32 setup is large address aware" large_address_aware i686-w64-mingw32-objdump "$build/win32/setup.exe"
-check "win32 setup under 360 KB without its payload" small_enough
+check "win32 setup under 365 KB without its payload" small_enough
 check "payload is one zlib stream at maximum compression" starts_with_78da "$build/win32/payload/payload.bin"
 check "the same inputs pack to the same payload" packs_reproducibly
 check "payload holds 272 entries" holds_272_entries
