@@ -71,17 +71,18 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-void WriteBytesToFile(const std::string& path, const std::string& bytes) {
+bool WriteBytesToFile(const std::string& path, const std::string& bytes) {
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) return;
+    if (!file) return false;
     std::string::size_type done = 0;
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::string::size_type>(bytes.size() - done, 0x40000000));
         DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return;
+        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
         done += written;
     }
+    return true;
 }
 
 void ForceFolders(const std::string& path) {

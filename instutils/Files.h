@@ -11,8 +11,10 @@ namespace qwp {
 bool FileExists(const std::string& path);
 
 // Creates the file or replaces its whole content with exactly these bytes.
-// The folder must exist; nothing is logged; failures are silent.
-void WriteBytesToFile(const std::string& path, const std::string& bytes);
+// The folder must exist; nothing is logged. False when the file could not
+// be opened for writing (a folder of that name, a missing folder, no
+// access) or not every byte went in.
+bool WriteBytesToFile(const std::string& path, const std::string& bytes);
 
 // Creates the folder and every missing parent, outermost first, logging a
 // "Made Dir: " line with each path exactly as tried (whether or not the

@@ -36,21 +36,21 @@ const GUID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 }  // namespace
 
-void CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
+bool CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
                     const std::string& description) {
     // A bare file name means no shortcut folder could be found: saving it
     // would drop the shortcut into whatever the current directory is.
-    if (FolderPart(shortcutPath).empty()) return;
+    if (FolderPart(shortcutPath).empty()) return false;
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA, link.put())) ||
         !link)
-        return;
+        return false;
     link->SetPath(target.c_str());
     link->SetWorkingDirectory(workingFolder.c_str());
     link->SetDescription(description.c_str());
 
     ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(kIidPersistFile, file.put())) || !file) return;
+    if (FAILED(link->QueryInterface(kIidPersistFile, file.put())) || !file) return false;
 
     ForceFolders(FolderPart(shortcutPath));
     const std::vector<wchar_t> widePath = WideFromAnsi(shortcutPath);
@@ -58,6 +58,7 @@ void CreateShortcut(const std::string& shortcutPath, const std::string& target, 
     const bool saved = !widePath.empty() && SUCCEEDED(file->Save(widePath.data(), TRUE));
     AddLogLine(kFileCopyPrefix + shortcutPath);
     RunLogLine("Shortcut", shortcutPath + " -> " + target + (saved ? "" : " (not saved)"));
+    return saved;
 }
 
 }  // namespace qwp

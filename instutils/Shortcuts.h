@@ -10,8 +10,8 @@ namespace qwp {
 // (replacing an existing one) with the target, working folder and
 // description, and logs it with a "File Copy: " line, even when saving
 // failed. When the shell link object cannot be had at all, nothing is
-// created and nothing is logged.
-void CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
+// created and nothing is logged. True when the shortcut was saved.
+bool CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
                     const std::string& description);
 
 }  // namespace qwp

@@ -114,6 +114,7 @@ TInstallPlan::TInstallPlan(const TAttachedFiles& catalogue) : catalogue_(catalog
 
 void TInstallPlan::Begin() {
     for (int group = 0; group < kComponentCount; ++group) ClearGroup(group);
+    UnwrittenStamp.clear();
     sharedPrefix_ = SharedPublicPrefix();
 }
 
@@ -280,7 +281,8 @@ void InstallTarget::BuildInstallPlan(TInstallPlan& plan) {
         InstallStamp = NowAsDateTime();
         std::string bytes(sizeof InstallStamp, '\0');
         std::memcpy(&bytes[0], &InstallStamp, sizeof InstallStamp);  // little-endian on every Windows target
-        WriteBytesToFile(GetInstallFolder(HiddenDataFolder) + kInstallStampName, bytes);
+        const std::string stamp = GetInstallFolder(HiddenDataFolder) + kInstallStampName;
+        if (!WriteBytesToFile(stamp, bytes)) plan.UnwrittenStamp = stamp;
     }
 }
 

@@ -51,6 +51,9 @@ public:
     std::array<std::vector<std::unique_ptr<TFileToInstall>>, kComponentCount> Groups;
     std::vector<std::string> SharedUpdateList;
     bool ForceReplace = false;
+    // The install_stamp file the plan could not write, by path; empty when
+    // it was written, or when none is written (a portable installation).
+    std::string UnwrittenStamp;
 
     // Plans the entry named by the pattern, or every entry under the folder
     // prefix that a pattern ending in a backslash is, into the group. True
@@ -59,8 +62,9 @@ public:
                    PlanDestination destination = PlanDestination::InFolder);
     // Frees the planned copies of one group and empties it.
     void ClearGroup(int index);
-    // Empties every group and asks the shell once for the shared folder
-    // that the following AddToPlan calls list copies below.
+    // Empties every group, forgets an unwritten stamp, and asks the shell
+    // once for the shared folder that the following AddToPlan calls list
+    // copies below.
     void Begin();
 
     std::int64_t PlannedBytes() const;
@@ -115,7 +119,9 @@ public:
     // parents, when missing.
     std::string GetInstallFolder(int kind) const;
     // Fills the plan's six groups (and its shared-file list) for this
-    // target, in the order the copies are to be made.
+    // target, in the order the copies are to be made. A normal installation
+    // also takes its InstallStamp now and writes it to the hidden data
+    // folder's install_stamp (the plan's UnwrittenStamp when that failed).
     void BuildInstallPlan(TInstallPlan& plan);
 
     bool IsSelected(int component) const { return (SelectedComponents >> component) & 1; }

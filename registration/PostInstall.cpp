@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace qwp {
 
@@ -80,16 +81,19 @@ std::string AssociationCommand(const std::string& mainDir, const AssociationBoxe
 
 std::string LaunchCommand(const std::string& mainDir) { return Quoted(JoinPath(mainDir, kProgramName)); }
 
-void StartCommand(const std::string& commandLine) {
-    const UINT started = WinExec(commandLine.c_str(), SW_SHOW);
-    RunLogLine("Started", commandLine + (started > 31 ? "" : " (could not be started)"));
+bool StartCommand(const std::string& commandLine) {
+    // WinExec's values up to 31 are errors.
+    const bool started = WinExec(commandLine.c_str(), SW_SHOW) > 31;
+    RunLogLine("Started", commandLine + (started ? "" : " (could not be started)"));
+    return started;
 }
 
-void WriteCommonDataFile(const std::string& folder) {
+bool WriteCommonDataFile(const std::string& folder) {
+    const std::string path = folder + kCommonDataName;
     // An empty folder would put the file into the current directory.
-    if (folder.empty()) return;
-    WriteBytesToFile(folder + kCommonDataName, CommonDataRecord(LocalNow()));
-    RunLogLine("File", folder + kCommonDataName);
+    const bool written = !folder.empty() && WriteBytesToFile(path, CommonDataRecord(LocalNow()));
+    RunLogLine(written ? "File" : "Not written", path);
+    return written;
 }
 
 ShortcutFolders ShortcutFoldersOf(int kind, bool allUsers) {
@@ -100,16 +104,19 @@ ShortcutFolders ShortcutFoldersOf(int kind, bool allUsers) {
     return folders;
 }
 
-void PlaceShortcuts(const std::string& mainDir, bool allUsers, bool desktop) {
+std::vector<std::string> PlaceShortcuts(const std::string& mainDir, bool allUsers, bool desktop) {
     const std::string target = JoinPath(mainDir, kProgramName);
+    std::vector<std::string> unsaved;
     for (int kind = 0; kind < 2; ++kind) {
         const ShortcutFolders folders = ShortcutFoldersOf(kind, allUsers);
         if (!folders.other.empty()) DeleteFileA(JoinPath(folders.other, kShortcutName).c_str());
         if (kind == 1 && !desktop) continue;
         // With neither scope known there is no folder: CreateShortcut refuses
         // a bare name rather than writing into the current directory.
-        CreateShortcut(JoinPath(folders.chosen, kShortcutName), target, mainDir, kShortcutDescription);
+        std::string shortcut = JoinPath(folders.chosen, kShortcutName);
+        if (!CreateShortcut(shortcut, target, mainDir, kShortcutDescription)) unsaved.push_back(std::move(shortcut));
     }
+    return unsaved;
 }
 
 }  // namespace qwp

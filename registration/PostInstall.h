@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace qwp {
 
@@ -36,14 +37,15 @@ std::string AssociationCommand(const std::string& mainDir, const AssociationBoxe
 // "<mainDir>\qwp.exe", quoted, without arguments.
 std::string LaunchCommand(const std::string& mainDir);
 
-// Starts a command line with WinExec and SW_SHOW, without waiting; a
-// failure is ignored.
-void StartCommand(const std::string& commandLine);
+// Starts a command line with WinExec and SW_SHOW, without waiting, and logs
+// it ("Started"), marked when it could not be started. True when it was.
+bool StartCommand(const std::string& commandLine);
 
 // Writes the record with the current local time to folder + kCommonDataName
-// (folder ends in a backslash), creating or replacing the file whole.
-// Failures are silent.
-void WriteCommonDataFile(const std::string& folder);
+// (folder ends in a backslash), creating or replacing the file whole. Logs
+// "File: <path>" once written, "Not written: <path>" when not; false then
+// (also for an empty folder, which is never taken for the current one).
+bool WriteCommonDataFile(const std::string& folder);
 
 // The two folders of a shortcut kind (0: Start-menu Programs, 1: Desktop):
 // chosen is where the shortcut goes, other is the scope whose copy is
@@ -58,7 +60,9 @@ ShortcutFolders ShortcutFoldersOf(int kind, bool allUsers);
 // For the Programs kind and then the Desktop kind: deletes the other
 // scope's shortcut (also for the desktop when none is wanted), then creates
 // the shortcut in the chosen folder (the desktop one only when wanted),
-// pointing at mainDir's qwp.exe, working in mainDir.
-void PlaceShortcuts(const std::string& mainDir, bool allUsers, bool desktop);
+// pointing at mainDir's qwp.exe, working in mainDir. Gives back the wanted
+// shortcuts that could not be saved, by path (the bare name when the
+// system knows neither scope's folder); empty when every one was.
+std::vector<std::string> PlaceShortcuts(const std::string& mainDir, bool allUsers, bool desktop);
 
 }  // namespace qwp

@@ -128,6 +128,10 @@ bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
         case InstallStep::Plan:
             target_.SelectedComponents = selection_.PlanBits();
             PlanInstall(plan_, target_);
+            if (!plan_.UnwrittenStamp.empty()) {
+                RunLogLine("Not written", plan_.UnwrittenStamp);
+                Unrecorded("the install stamp", plan_.UnwrittenStamp);
+            }
             return true;
         case InstallStep::Copy:
             if (CopyPlannedFiles(plan_, frontEnd) == InstallResult::Completed) return true;
@@ -153,14 +157,19 @@ bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
 }
 
 // The common data file always; unless portable, the associations handed to
-// the word processor and the shortcuts.
+// the word processor and the shortcuts. Each logs its own outcome; what
+// failed is kept for the ending's report (a command that could not be
+// started only when asked to).
 void InstallSession::RunPostInstallActions() {
-    WriteCommonDataFile(target_.GetInstallFolder(CommonDataFolder));
+    const std::string folder = target_.GetInstallFolder(CommonDataFolder);
+    if (!WriteCommonDataFile(folder)) Unrecorded("the common data file", folder + kCommonDataName);
     if (IsPortable()) return;
     const AssociationBoxes boxes = AssociationBoxesOf(options_.AssociationLetters);
     options_.AssociationLetters = AssociationLettersOf(boxes);
-    StartCommand(AssociationCommand(target_.MainDir, boxes));
-    PlaceShortcuts(target_.MainDir, options_.InstallToAll, options_.DesktopShortcut);
+    const std::string command = AssociationCommand(target_.MainDir, boxes);
+    if (!StartCommand(command) && reportFailedStarts_) Unrecorded("the document associations", command);
+    for (const std::string& shortcut : PlaceShortcuts(target_.MainDir, options_.InstallToAll, options_.DesktopShortcut))
+        Unrecorded("the shortcut", shortcut);
 }
 
 // Nothing shared was installed, or the installation is portable: the file
@@ -198,6 +207,10 @@ void InstallSession::StoreChoices() {
     }
 }
 
+void InstallSession::Unrecorded(const char* what, const std::string& path) {
+    unrecorded_.push_back(what + (" (" + path + ")"));
+}
+
 void InstallSession::SaveInstallLogFile() {
     if (IsPortable()) return;
     // A run stopped before its first file has not made the destination yet;
@@ -205,7 +218,7 @@ void InstallSession::SaveInstallLogFile() {
     ForceFolders(target_.MainDir);
     const bool saved = SaveInstallLog();
     RunLogLine("Install log", InstallLogPath + (saved ? "" : " (not written)"));
-    if (!saved) unrecorded_.push_back("the install log (" + InstallLogPath + ")");
+    if (!saved) Unrecorded("the install log", InstallLogPath);
 }
 
 }  // namespace qwp

@@ -117,13 +117,22 @@ public:
 
     // The ending, once the run started: the stored choices with the
     // uninstall entry, and Install.log, whichever of them is still to come.
-    // Every write that fails is named in one report to the front end.
-    // Nothing happens when the run never started or has ended already.
+    // Every write that failed, here or in an earlier step (install_stamp,
+    // qwp_common.dat, the shortcuts), is named in one report to the front
+    // end. Nothing happens when the run never started or has ended already.
     void End(InstallFrontEnd& frontEnd);
 
     bool CopyAborted() const { return copyAborted_; }
-    // No write of the ending (or Update.log) failed.
+    // Nothing the installation writes besides its copies failed:
+    // install_stamp, qwp_common.dat, the shortcuts, Update.log, the stored
+    // choices, the uninstall entry, Install.log; and, once asked to report
+    // them, no association command failed to start.
     bool AllRecorded() const { return unrecorded_.empty() && !updateLogFailed_; }
+    // For a run nobody watches, before its post-install actions: an
+    // association command that cannot be started then counts as not
+    // recorded and is named in the ending's report. Otherwise (the wizard,
+    // whose user sees the result) it is only logged.
+    void ReportFailedStarts() { reportFailedStarts_ = true; }
 
 private:
     bool RunStep(InstallStep step, InstallFrontEnd& frontEnd);
@@ -131,6 +140,9 @@ private:
     bool WriteUpdateLog(InstallFrontEnd& frontEnd);
     void StoreChoices();
     void SaveInstallLogFile();
+    // Keeps what could not be written (or started) for the ending's report,
+    // as "<what> (<path or command>)".
+    void Unrecorded(const char* what, const std::string& path);
 
     const TAttachedFiles& catalogue_;
     TInstallPlan plan_;
@@ -143,6 +155,7 @@ private:
     bool updateLogFailed_ = false;  // at its last attempt
     std::vector<std::string> unrecorded_;  // what could not be written, for the report
     std::size_t reported_ = 0;            // how many of them the front end has heard of
+    bool reportFailedStarts_ = false;     // a failed association start is among them
 };
 
 }  // namespace qwp

@@ -14,6 +14,6 @@ constexpr int kExitFileNotWritten = 5;       // stopped as after Abort: copies s
 constexpr int kExitAlreadyRunning = 6;       // another setup of the product runs; nothing written
 constexpr int kExitBadDestination = 7;       // the destination folder is not one a file can go into; nothing written
 constexpr int kExitBadArgument = 8;          // an unknown switch; the usage was shown (not with "/S"); nothing written
-constexpr int kExitNotRecorded = 9;          // installed, but a registry value or log could not be written
+constexpr int kExitNotRecorded = 9;          // installed, but something beside the copies was not written or started
 
 }  // namespace qwp

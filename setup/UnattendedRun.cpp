@@ -51,6 +51,9 @@ int RunUnattended(InstallSession& session, const SetupOptions& options, HWND own
     std::unique_ptr<TProgressWindow> window;
     if (options.mode == RunMode::Progress) window = std::make_unique<TProgressWindow>(owner);
     UnattendedFrontEnd frontEnd(window.get());
+    // Nobody sees the word processor make the associations: a start that
+    // failed is told by the exit code.
+    session.ReportFailedStarts();
     // A log-off the window could not refuse: what was installed is recorded
     // before the process is ended.
     if (window)

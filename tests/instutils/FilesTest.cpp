@@ -9,8 +9,18 @@ using FilesTest = InstUtilsTest;
 TEST_F(FilesTest, WriteBytesToFileReplacesTheWholeContent) {
     const std::string path = scratch_ / "stamp", bytes("\x01\0\x02\0\xff\0\r\n", 8);
     ASSERT_TRUE(WriteWholeFile(path, std::string(100, 'o')));
-    WriteBytesToFile(path, bytes);
+    EXPECT_TRUE(WriteBytesToFile(path, bytes));
     EXPECT_EQ(ReadWholeFile(path), bytes);
+}
+
+// A folder of the file's name, or no folder for it: nothing is written.
+TEST_F(FilesTest, WriteBytesToFileTellsWhenItCannotWrite) {
+    const std::string folder = scratch_ / "folder", missing = scratch_ / "missing\\file";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    for (const std::string& path : {folder, missing}) {
+        EXPECT_FALSE(WriteBytesToFile(path, "data")) << path;
+        EXPECT_EQ(ReadWholeFile(path), "") << path;
+    }
 }
 
 TEST_F(FilesTest, ForceFoldersCreatesAndLogsOutermostFirst) {

@@ -29,8 +29,8 @@ TEST_F(ShortcutsTest, CreatesTheFolderLogsItThenTheShortcut) {
     const std::string file = menu + "Quilvane Word Processor.lnk";
     ASSERT_TRUE(WriteWholeFile(target, "MZ"));
     StartLog();
-    CreateShortcut(file, target, scratch_ / "work", "first");
-    CreateShortcut(file, target, scratch_ / "work", "Quilvane Word Processor");  // replaces the first
+    EXPECT_TRUE(CreateShortcut(file, target, scratch_ / "work", "first"));
+    EXPECT_TRUE(CreateShortcut(file, target, scratch_ / "work", "Quilvane Word Processor"));  // replaces the first
     EXPECT_EQ(Log(), (Lines{"Made Dir: " + scratch_ / "Programs\\", "Made Dir: " + menu, "File Copy: " + file}));
     const Lines fields = ReadShortcut(file);
     EXPECT_TRUE(SameName(fields[0], target)) << fields[0];
@@ -51,7 +51,7 @@ TEST_F(InstUtilsTest, BareShortcutNameCreatesAndLogsNothing) {
     GetCurrentDirectoryA(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.Path().c_str()));
     StartLog();
-    CreateShortcut("Quilvane Word Processor.lnk", target, scratch_.Path(), "Quilvane Word Processor");
+    EXPECT_FALSE(CreateShortcut("Quilvane Word Processor.lnk", target, scratch_.Path(), "Quilvane Word Processor"));
     SetCurrentDirectoryA(previous);
     EXPECT_FALSE(FileExists(scratch_ / "Quilvane Word Processor.lnk"));
     EXPECT_EQ(Log(), Lines{});

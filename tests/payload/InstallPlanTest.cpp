@@ -85,6 +85,19 @@ TEST_F(EngineTest, FullPlanForANormalInstall) {
     EXPECT_EQ(PlannedRows(plan_), expected);
 }
 
+// An install_stamp that cannot be written is named by the plan, which is
+// made all the same; the next plan that writes it names none.
+TEST_F(EngineTest, InstallStampThatCannotBeWrittenIsNamedByThePlan) {
+    const std::string stamp = SharedDataFolder() + "Hidden\\install_stamp";
+    ASSERT_EQ(SHCreateDirectoryExA(nullptr, stamp.c_str(), nullptr), ERROR_SUCCESS);
+    target_.BuildInstallPlan(plan_);
+    EXPECT_EQ(plan_.UnwrittenStamp, stamp);
+    EXPECT_EQ(plan_.Groups[0].size(), 2u);
+    ASSERT_TRUE(RemoveDirectoryA(stamp.c_str()));
+    target_.BuildInstallPlan(plan_);
+    EXPECT_EQ(plan_.UnwrittenStamp, "");
+}
+
 TEST_F(EngineTest, FullPlanForAPortableInstall) {
     if (!UsePortableDestination()) GTEST_SKIP() << "the test environment set up no removable drive";
     target_.BuildInstallPlan(plan_);

@@ -46,7 +46,7 @@ TEST(CommonData, FileReplacedWholeWithTheTimeOfWriting) {
     const std::string path = folder / "qwp_common.dat";
     ASSERT_TRUE(WriteWholeFile(path, std::string(100, '\xEE')));
     const double before = LocalNowForTest();
-    WriteCommonDataFile(folder.Path());
+    EXPECT_TRUE(WriteCommonDataFile(folder.Path()));
     const double after = LocalNowForTest();
     const std::string bytes = ReadWholeFile(path);
     ASSERT_EQ(bytes.size(), 16u) << "the earlier, longer file is replaced whole";
@@ -56,8 +56,20 @@ TEST(CommonData, FileReplacedWholeWithTheTimeOfWriting) {
     EXPECT_GE(record.time, before);
     EXPECT_LE(record.time, after);
     // An empty folder text writes nothing into the current directory.
-    WriteCommonDataFile("");
+    EXPECT_FALSE(WriteCommonDataFile(""));
     EXPECT_EQ(GetFileAttributesA("qwp_common.dat"), INVALID_FILE_ATTRIBUTES);
+    // A folder where the file goes.
+    ASSERT_TRUE(DeleteFileA(path.c_str()) && CreateDirectoryA(path.c_str(), nullptr));
+    EXPECT_FALSE(WriteCommonDataFile(folder.Path()));
+}
+
+// Told as started only when the system started it.
+TEST(StartCommand, TellsWhetherTheProgramStarted) {
+    TempFolder missing;
+    char system[MAX_PATH] = {};
+    ASSERT_NE(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    EXPECT_FALSE(StartCommand(AssociationCommand(missing.Path(), AssociationBoxesOf("B"))));
+    EXPECT_TRUE(StartCommand("\"" + JoinPath(system, "cmd.exe") + "\" /c exit"));
 }
 
 TEST(AssociationCommand, TokensInTableOrderAfterTheQuotedProgram) {
@@ -128,6 +140,15 @@ protected:
     std::string mainDir_;
     std::vector<std::string> places_;
 };
+
+// A folder in the place of a wanted shortcut: that one is given back, the
+// other is placed all the same; one not wanted is no failure.
+TEST_F(ShortcutTest, ShortcutsThatCannotBeSavedAreGivenBack) {
+    ASSERT_EQ(SHCreateDirectoryExA(nullptr, places_[3].c_str(), nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(PlaceShortcuts(mainDir_, false, true), std::vector<std::string>{places_[3]});
+    ExpectPointsAtTheProgram(places_[1]);
+    EXPECT_EQ(PlaceShortcuts(mainDir_, false, false), std::vector<std::string>{});
+}
 
 TEST_F(ShortcutTest, FoldersOfBothScopes) {
     EXPECT_EQ(ShortcutFoldersOf(0, true).chosen, GetSpecialFolder(CSIDL_COMMON_PROGRAMS));

@@ -63,9 +63,10 @@ inline bool PathPresent(const std::string& path) {
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The shortcut files, or the empty folders a test made in their places.
 inline void RemoveShortcuts() {
     for (const std::string& place : ShortcutPlaces())
-        if (!place.empty()) DeleteFileA(place.c_str());
+        if (!place.empty() && !DeleteFileA(place.c_str())) RemoveDirectoryA(place.c_str());
 }
 
 // Closes every window of the stand-in word processor (any process) and waits

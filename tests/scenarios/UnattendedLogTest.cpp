@@ -60,6 +60,11 @@ TEST_F(UnattendedLog, SilentInstallLogsEveryStep) {
     const std::string program = Lower(InDestination("qwp.exe"));
     EXPECT_EQ(Lower(shortcuts[0]), Lower(ShortcutPlaces()[0]) + " -> " + program);
     EXPECT_EQ(Lower(shortcuts[1]), Lower(ShortcutPlaces()[2]) + " -> " + program);
+    // The common data file, named once it is written.
+    const std::vector<std::string> files = LinesOfKind(lines, "File");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(Lower(files[0]), Lower(CommonDataFolder() + "qwp_common.dat"));
+    EXPECT_EQ(LinesOfKind(lines, "Not written"), std::vector<std::string>{});
 
     EXPECT_EQ(lines.back(), "Exit: 0 (installed)");
 }

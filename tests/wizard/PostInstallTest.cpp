@@ -226,6 +226,32 @@ TEST_F(PostInstallTest, UpdateLogThatCannotBeWrittenKeepsPage7AndLaunchesNothing
     EXPECT_TRUE(StandInWindowAppears(10000));
 }
 
+// What could not be written besides the copies is named in the ending's
+// one message; an association command that could not be started is only
+// logged, its result being on the screen for the user to see.
+TEST_F(PostInstallTest, UnwrittenFilesAreNamedAtTheEndingAFailedStartIsOnlyLogged) {
+    const std::string mainDir = dest_ / "Q";
+    const std::vector<std::string> blocked{shared_ + "qwp_common.dat", shared_ + "Hidden\\install_stamp", places_[2]};
+    for (const std::string& path : blocked)
+        ASSERT_EQ(SHCreateDirectoryExA(nullptr, path.c_str(), nullptr), ERROR_SUCCESS) << path;
+    MakeForm({"-d" + mainDir});
+    WalkTo(6);
+    ASSERT_TRUE(DeleteFileA((mainDir + "\\qwp.exe").c_str()));  // before the associations are handed over
+    Next();
+    Click(IDC_FinishChkBx);
+    Next();
+    EXPECT_EQ(form().ModalResult(), kModalOK);
+    const std::string assoc = "\"" + mainDir + "\\qwp.exe\" -assoc qdpr_cod";
+    EXPECT_EQ(Started(), std::vector<std::string>{assoc + " (could not be started)"});
+    EXPECT_TRUE(Requests().empty()) << Requests().front().text;
+    MachineRegistryRedirect machine;
+    EndSession();
+    ASSERT_EQ(Requests().size(), 1u) << "one message at the ending";
+    for (const std::string& path : blocked)
+        EXPECT_NE(Requests()[0].text.find(path), std::string::npos) << path << " in " << Requests()[0].text;
+    EXPECT_EQ(Requests()[0].text.find(assoc), std::string::npos) << Requests()[0].text;
+}
+
 TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) {
     const std::string removable = Environment("QWP_REMOVABLE_DRIVE");
     if (removable.empty()) GTEST_SKIP() << "no removable drive in this environment";
