@@ -14,6 +14,8 @@ PACKAGES=(
   googletest
   dpkg-dev
   locales
+  osslsigncode openssl python3-jsonschema python3-yaml
+  nsis
 )
 
 log() { printf 'bootstrap: %s\n' "$*"; }
