@@ -4,22 +4,25 @@
 
 namespace qwp {
 
-namespace {
-
-// Waits for the thread while answering the messages other threads and
-// programs send to this thread's windows: a program broadcasting a message
-// (a setting changed, a drive arrived) waits for every top-level window's
-// answer, and would stall until the work is done. Only sent messages are
-// answered; posted ones stay queued in their order for the window's own
-// loop.
-void WaitAnsweringSentMessages(HANDLE thread) {
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+// A program broadcasting a message (a setting changed, a drive arrived)
+// waits for every top-level window's answer, and would stall until the wait
+// is over. Only sent messages are answered; posted ones stay queued in their
+// order for the window's own loop.
+bool WaitAnsweringSentMessages(HANDLE object, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD left = INFINITE;
+        if (milliseconds != INFINITE) {
+            const DWORD passed = GetTickCount() - start;
+            left = passed >= milliseconds ? 0 : milliseconds - passed;
+        }
+        const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0) return true;
+        if (woken != WAIT_OBJECT_0 + 1) return false;
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
-
-}  // namespace
 
 BackgroundTask::BackgroundTask(void (*work)(void*), void* context) : work_(work), context_(context) {
     thread_.reset(CreateThread(nullptr, 0, &BackgroundTask::Run, this, 0, nullptr));
@@ -27,12 +30,12 @@ BackgroundTask::BackgroundTask(void (*work)(void*), void* context) : work_(work)
 }
 
 BackgroundTask::~BackgroundTask() {
-    if (thread_) WaitAnsweringSentMessages(thread_.get());
+    if (thread_) WaitAnsweringSentMessages(thread_.get(), INFINITE);
 }
 
 void BackgroundTask::Wait() {
     if (thread_) {
-        WaitAnsweringSentMessages(thread_.get());
+        WaitAnsweringSentMessages(thread_.get(), INFINITE);
         thread_.reset();
     }
     if (!failure_) return;

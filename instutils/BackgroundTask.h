@@ -12,6 +12,11 @@
 
 namespace qwp {
 
+// Waits up to the time given (INFINITE for no limit) for the object while
+// answering the messages other threads and programs send to this thread's
+// windows; true when the object was signalled in time.
+bool WaitAnsweringSentMessages(HANDLE object, DWORD milliseconds);
+
 class BackgroundTask {
 public:
     // Starts work(context); where no thread can be made, does it on the

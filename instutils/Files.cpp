@@ -85,7 +85,7 @@ bool WriteBytesToFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-void ForceFolders(const std::string& path) {
+int ForceFolders(const std::string& path, FolderAccess access) {
     // Gathers the missing folders from the innermost outwards, then creates
     // them outermost first. A loop rather than recursion, so that no path,
     // however long, can exhaust the stack.
@@ -101,10 +101,14 @@ void ForceFolders(const std::string& path) {
         if (parent.size() >= folder.size()) break;
         folder = std::move(parent);
     }
+    if (missing.empty()) return 0;
+    const FolderCreation creation(access);
+    int made = 0;
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        CreateDirectoryA(it->c_str(), nullptr);
+        if (creation.Create(*it)) ++made;
         AddLogLine(kMadeDirPrefix + *it);
     }
+    return made;
 }
 
 void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted) {

@@ -2,6 +2,8 @@
 // folder trees.
 #pragma once
 
+#include "instutils/FolderSecurity.h"
+
 #include <functional>
 #include <string>
 
@@ -16,11 +18,12 @@ bool FileExists(const std::string& path);
 // access) or not every byte went in.
 bool WriteBytesToFile(const std::string& path, const std::string& bytes);
 
-// Creates the folder and every missing parent, outermost first, logging a
-// "Made Dir: " line with each path exactly as tried (whether or not the
-// creation worked). An existing folder, and the empty path, are left alone
-// and not logged.
-void ForceFolders(const std::string& path);
+// Creates the folder and every missing parent, outermost first, each with
+// the permissions of access, logging a "Made Dir: " line with each path
+// exactly as tried (whether or not the creation worked). An existing folder,
+// and the empty path, are left alone and not logged. Gives back how many
+// folders it made.
+int ForceFolders(const std::string& path, FolderAccess access = FolderAccess::Inherited);
 
 // Deletes everything below the folder, depth first, then the folder itself.
 // Junctions and symbolic links are never entered: on Windows they are

@@ -17,10 +17,10 @@ namespace qwp {
 
 const char kShortcutName[] = "Quilvane Word Processor.lnk";
 const char kShortcutDescription[] = "Compact, fast-loading, but still powerful and efficient word processor.";
+const char kProgramFileName[] = "qwp.exe";
 
 namespace {
 
-const char kProgramName[] = "qwp.exe";
 const char kAssociationOption[] = " -assoc qdpr";
 const char* const kAssociationTokens[4] = {"_rtf", "_cod", "_doc", "_docx"};
 
@@ -79,13 +79,29 @@ std::string AssociationCommand(const std::string& mainDir, const AssociationBoxe
     return command;
 }
 
-std::string LaunchCommand(const std::string& mainDir) { return Quoted(JoinPath(mainDir, kProgramName)); }
+std::string LaunchCommand(const std::string& mainDir) { return Quoted(JoinPath(mainDir, kProgramFileName)); }
 
 bool StartCommand(const std::string& commandLine) {
-    // WinExec's values up to 31 are errors.
-    const bool started = WinExec(commandLine.c_str(), SW_SHOW) > 31;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process{};
+    // CreateProcessA may write into the command line it is given.
+    std::string writable = commandLine;
+    const bool started = CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process) != FALSE;
+    if (started) {
+        // Not waited for: the handles are only closed.
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     RunLogLine("Started", commandLine + (started ? "" : " (could not be started)"));
     return started;
+}
+
+void LogNotStarted(const std::string& commandLine, const std::string& reason) {
+    RunLogLine("Started", commandLine + " (could not be started: " + reason + ")");
 }
 
 bool WriteCommonDataFile(const std::string& folder) {
@@ -105,7 +121,7 @@ ShortcutFolders ShortcutFoldersOf(int kind, bool allUsers) {
 }
 
 std::vector<std::string> PlaceShortcuts(const std::string& mainDir, bool allUsers, bool desktop) {
-    const std::string target = JoinPath(mainDir, kProgramName);
+    const std::string target = JoinPath(mainDir, kProgramFileName);
     std::vector<std::string> unsaved;
     for (int kind = 0; kind < 2; ++kind) {
         const ShortcutFolders folders = ShortcutFoldersOf(kind, allUsers);

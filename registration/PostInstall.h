@@ -37,9 +37,15 @@ std::string AssociationCommand(const std::string& mainDir, const AssociationBoxe
 // "<mainDir>\qwp.exe", quoted, without arguments.
 std::string LaunchCommand(const std::string& mainDir);
 
-// Starts a command line with WinExec and SW_SHOW, without waiting, and logs
-// it ("Started"), marked when it could not be started. True when it was.
+// The program file's name in the destination folder.
+extern const char kProgramFileName[];  // "qwp.exe"
+
+// Starts a command line as a new process of this one's rights, its window
+// shown (SW_SHOW), without waiting for it, and logs it ("Started"), marked
+// when it could not be started. True when it was.
 bool StartCommand(const std::string& commandLine);
+// Logs a command that was not started, with the reason.
+void LogNotStarted(const std::string& commandLine, const std::string& reason);
 
 // Writes the record with the current local time to folder + kCommonDataName
 // (folder ends in a backslash), creating or replacing the file whole. Logs

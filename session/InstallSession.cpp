@@ -1,9 +1,11 @@
 #include "session/InstallSession.h"
 
+#include "instutils/FolderSecurity.h"
 #include "instutils/InstUtils.h"
 #include "instutils/RunLog.h"
 #include "instutils/RunTimings.h"
 #include "payload/InstallRun.h"
+#include "registration/DesktopShell.h"
 #include "registration/PostInstall.h"
 #include "registration/UninstallEntry.h"
 #include "registration/UpdateLog.h"
@@ -39,6 +41,10 @@ const char* StepName(InstallStep step) {
 }
 
 }  // namespace
+
+LaunchRoute LaunchRouteOfThisProcess() {
+    return ProcessIsElevated() ? LaunchRoute::DesktopShell : LaunchRoute::Direct;
+}
 
 InstallSession::InstallSession(const TAttachedFiles& catalogue) : catalogue_(catalogue), plan_(catalogue) {
     UseSystemCodePage();
@@ -127,6 +133,7 @@ bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
     switch (step) {
         case InstallStep::Plan:
             target_.SelectedComponents = selection_.PlanBits();
+            PrepareDestination();
             PlanInstall(plan_, target_);
             if (!plan_.UnwrittenStamp.empty()) {
                 RunLogLine("Not written", plan_.UnwrittenStamp);
@@ -156,20 +163,75 @@ bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
     return true;
 }
 
-// The common data file always; unless portable, the associations handed to
-// the word processor and the shortcuts. Each logs its own outcome; what
-// failed is kept for the ending's report (a command that could not be
-// started only when asked to).
+// The destination folder before anything goes into it. The setup later
+// starts, with its administrator rights, the program it wrote there: a
+// folder it makes where others could write (below a drive's root, in a
+// user's folder) gets permissions that only let administrators change what
+// it holds; one it makes where the folder above is closed to others (Program
+// Files) takes that folder's. A folder that is there already keeps its
+// permissions; the run log names it when others can change it. A portable
+// installation goes to a drive that travels, and is left as it is.
+void InstallSession::PrepareDestination() {
+    if (IsPortable()) return;
+    const std::string& folder = target_.MainDir;
+    if (FolderExists(folder)) {
+        if (OpennessOf(folder) != FolderOpenness::Closed)
+            RunLogLine("Open folder", folder + " (accounts other than the administrators can change it)");
+        return;
+    }
+    if (AccessForNewFolders(folder) == FolderAccess::AdministratorsOnly && ForceFolders(folder, FolderAccess::AdministratorsOnly) > 0)
+        RunLogLine("Protected folder", folder);
+}
+
+// The common data file always; the installed program checked and held for
+// the starts that follow; unless portable, the associations handed to the
+// word processor and the shortcuts. Each logs its own outcome; what failed
+// is kept for the ending's report (a command that could not be started only
+// when asked to).
 void InstallSession::RunPostInstallActions() {
     const std::string folder = target_.GetInstallFolder(CommonDataFolder);
     if (!WriteCommonDataFile(folder)) Unrecorded("the common data file", folder + kCommonDataName);
+    const TAttachedFile* program = catalogue_.FindEntry(kProgramFileName);
+    if (program)
+        program_ = HeldProgram(target_.InMainDir(kProgramFileName), catalogue_.Data.data() + program->Offset,
+                               static_cast<std::size_t>(program->Size));
     if (IsPortable()) return;
     const AssociationBoxes boxes = AssociationBoxesOf(options_.AssociationLetters);
     options_.AssociationLetters = AssociationLettersOf(boxes);
     const std::string command = AssociationCommand(target_.MainDir, boxes);
-    if (!StartCommand(command) && reportFailedStarts_) Unrecorded("the document associations", command);
+    if (!StartChecked(command) && reportFailedStarts_) Unrecorded("the document associations", command);
     for (const std::string& shortcut : PlaceShortcuts(target_.MainDir, options_.InstallToAll, options_.DesktopShortcut))
         Unrecorded("the shortcut", shortcut);
+}
+
+// Started directly, with this process's rights, only when the program file
+// held is the one installed.
+bool InstallSession::StartChecked(const std::string& command) {
+    if (!program_.Matches()) {
+        LogNotStarted(command, std::string(kProgramFileName) + " " + program_.Problem());
+        return false;
+    }
+    return StartCommand(command);
+}
+
+bool InstallSession::LaunchWordProcessor(LaunchRoute route) {
+    const std::string command = LaunchCommand(target_.MainDir);
+    bool started = false;
+    if (route == LaunchRoute::Direct) {
+        started = StartChecked(command);
+    } else if (!program_.Matches()) {
+        LogNotStarted(command, std::string(kProgramFileName) + " " + program_.Problem());
+    } else {
+        const ShellStartResult result =
+            StartThroughDesktopShell(target_.InMainDir(kProgramFileName), target_.MainDir);
+        started = result == ShellStartResult::Started;
+        if (started)
+            RunLogLine("Started", command + " (" + ShellStartText(result) + ")");
+        else
+            LogNotStarted(command, ShellStartText(result));
+    }
+    program_.Release();
+    return started;
 }
 
 // Nothing shared was installed, or the installation is portable: the file

@@ -23,6 +23,7 @@
 #include "payload/AttachFiles.h"
 #include "payload/InstallFrontEnd.h"
 #include "payload/InstallPlan.h"
+#include "registration/HeldProgram.h"
 #include "registration/SetupChoices.h"
 #include "session/ComponentSelection.h"
 #include "session/DestinationText.h"
@@ -52,6 +53,16 @@ struct InstallOptions {
     std::string AssociationLetters = "B";  // letters A to D; empty: none
     bool Launch = true;                    // kept for the next run; only the wizard launches
 };
+
+// How the word processor is started at the end of the wizard.
+enum class LaunchRoute {
+    Direct,        // as a process of this one, with its rights
+    DesktopShell,  // by the desktop's shell, as the user who logged on
+};
+// The desktop's shell for a process with an elevated token, so the word
+// processor never runs with the setup's administrator rights; directly
+// otherwise.
+LaunchRoute LaunchRouteOfThisProcess();
 
 class InstallSession {
 public:
@@ -134,9 +145,19 @@ public:
     // whose user sees the result) it is only logged.
     void ReportFailedStarts() { reportFailedStarts_ = true; }
 
+    // Starts the installed word processor without arguments, the run's last
+    // start, and lets its program file go. The desktop's shell starts it
+    // (as the user who logged on) when this process runs elevated; directly
+    // otherwise. Never started when its file is not the one installed, and
+    // never started elevated when the shell does not do it. True when it was
+    // started; the run log has the line either way.
+    bool LaunchWordProcessor(LaunchRoute route);
+
 private:
     bool RunStep(InstallStep step, InstallFrontEnd& frontEnd);
+    void PrepareDestination();
     void RunPostInstallActions();
+    bool StartChecked(const std::string& command);
     bool WriteUpdateLog(InstallFrontEnd& frontEnd);
     void StoreChoices();
     void SaveInstallLogFile();
@@ -156,6 +177,7 @@ private:
     std::vector<std::string> unrecorded_;  // what could not be written, for the report
     std::size_t reported_ = 0;            // how many of them the front end has heard of
     bool reportFailedStarts_ = false;     // a failed association start is among them
+    HeldProgram program_;                 // from its check until the last start
 };
 
 }  // namespace qwp

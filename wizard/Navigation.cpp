@@ -227,7 +227,8 @@ bool TMainDlgForm::LoadLicence() {
 void TMainDlgForm::FinishSetup() {
     GatherChoices();
     if (!session_->RunThrough(InstallStep::UpdateLog, *this)) return;
-    if (Checked(IDC_FinishChkBx)) StartCommand(LaunchCommand(session_->Destination()));
+    if (Checked(IDC_FinishChkBx) && !session_->LaunchWordProcessor(LaunchRouteOfThisProcess()))
+        Ask(NotLaunchedMessage(session_->Destination()), MsgKind::Information, mbOK, mbOK, mbOK);
     CloseWithResult(kModalOK);
 }
 

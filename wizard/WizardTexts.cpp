@@ -44,6 +44,12 @@ const char kCloseQueryMessage[] =
     "To quit this setup program, click Abort.";
 
 const char kLicenceEntryName[] = "License.txt";
+
+std::string NotLaunchedMessage(const std::string& folder) {
+    return "Setup could not start Quilvane Word Processor for you. It is installed in this folder:\r\r" + folder +
+           "\r\rStart qwp.exe there to use it.";
+}
+
 // Shown as the free space of a drive that cannot be asked (one that does not
 // exist, for instance).
 const char kUnknownFreeSpace[] = "Unknown";

@@ -2,6 +2,8 @@
 // asks. A carriage return is a line break.
 #pragma once
 
+#include <string>
+
 namespace qwp {
 
 extern const char kWelcomeFormat[];
@@ -19,6 +21,10 @@ extern const char kFinishCaption[];
 extern const char kRunningInstanceMessage[];
 extern const char kLicenceRefusedMessage[];
 extern const char kCloseQueryMessage[];
+
+// Told when the word processor could not be started at Finish: where it is,
+// so the user can start it (a portable installation has no shortcut).
+std::string NotLaunchedMessage(const std::string& folder);
 
 extern const char kLicenceEntryName[];
 extern const char kUnknownFreeSpace[];

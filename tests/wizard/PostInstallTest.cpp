@@ -9,6 +9,7 @@
 #include "registration/UpdateLogMerge.h"
 #include "tests/registration/MachineRegistryRedirect.h"
 #include "tests/registration/PostInstallTraces.h"
+#include "tests/support/ProcessParents.h"
 #include "tests/support/Text.h"
 #include "tests/wizard/WizardFixture.h"
 
@@ -18,6 +19,9 @@ namespace qwp::test {
 namespace {
 
 const char kInstallKeyPath[] = "Software\\Quilvane Word Processor\\Install";
+
+const char kByShell[] = " (started by the desktop's shell)";
+const char kStandInClass[] = "QuilvaneWordProcessor";
 
 class PostInstallTest : public InstallingWizardTest {
 protected:
@@ -132,9 +136,12 @@ TEST_F(PostInstallTest, CompletionPageRecordsAssociatesAndPlacesShortcutsFinishL
     EXPECT_EQ(log.size(), session().Plan().SharedUpdateList.size() + 1);
     EXPECT_NE(std::find(log.begin(), log.end(), shared_ + "Public\\Basic.asn"), log.end());
 
-    // The launch: the quoted program without arguments.
-    EXPECT_EQ(Started(), std::vector<std::string>({assoc[0], "\"" + program + "\""}));
+    // The launch: the quoted program without arguments, started by the
+    // desktop's shell as this process has administrator rights (every
+    // process has under Wine).
+    EXPECT_EQ(Started(), std::vector<std::string>({assoc[0], "\"" + program + "\"" + kByShell}));
     EXPECT_TRUE(StandInWindowAppears(10000));
+    EXPECT_EQ(ParentOf(ProcessOfWindowClass(kStandInClass)).program, "explorer.exe");
     const std::vector<std::string> starts = WaitForStarts(mainDir, 2);
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[1], "\"" + program + "\"");
@@ -222,7 +229,7 @@ TEST_F(PostInstallTest, UpdateLogThatCannotBeWrittenKeepsPage7AndLaunchesNothing
     EXPECT_EQ(Requests().size(), 1u);
     EXPECT_EQ(form().ModalResult(), kModalOK);
     EXPECT_EQ(ReadWholeFile(updateLog).compare(0, before.size(), before), 0) << "the earlier block stays first";
-    EXPECT_EQ(Started(), std::vector<std::string>({assoc[0], "\"" + mainDir + "\\qwp.exe\""}));
+    EXPECT_EQ(Started(), std::vector<std::string>({assoc[0], "\"" + mainDir + "\\qwp.exe\"" + kByShell}));
     EXPECT_TRUE(StandInWindowAppears(10000));
 }
 
@@ -242,7 +249,8 @@ TEST_F(PostInstallTest, UnwrittenFilesAreNamedAtTheEndingAFailedStartIsOnlyLogge
     Next();
     EXPECT_EQ(form().ModalResult(), kModalOK);
     const std::string assoc = "\"" + mainDir + "\\qwp.exe\" -assoc qdpr_cod";
-    EXPECT_EQ(Started(), std::vector<std::string>{assoc + " (could not be started)"});
+    EXPECT_EQ(Started(), std::vector<std::string>{
+                             assoc + " (could not be started: qwp.exe could not be opened to check its content (error 2))"});
     EXPECT_TRUE(Requests().empty()) << Requests().front().text;
     MachineRegistryRedirect machine;
     EndSession();
@@ -250,6 +258,49 @@ TEST_F(PostInstallTest, UnwrittenFilesAreNamedAtTheEndingAFailedStartIsOnlyLogge
     for (const std::string& path : blocked)
         EXPECT_NE(Requests()[0].text.find(path), std::string::npos) << path << " in " << Requests()[0].text;
     EXPECT_EQ(Requests()[0].text.find(assoc), std::string::npos) << Requests()[0].text;
+}
+
+// A program file swapped between the copy and the starts (any process may
+// write a folder of the user's own) is started neither for the associations
+// nor at Finish, and the user is told where the word processor is.
+TEST_F(PostInstallTest, AProgramFileThatIsNotTheOneInstalledIsNeverStarted) {
+    const std::string mainDir = dest_ / "Q";
+    const std::string program = mainDir + "\\qwp.exe";
+    MakeForm({"-d" + mainDir});
+    WalkTo(6);
+    std::string swapped = ReadWholeFile(program);
+    ASSERT_FALSE(swapped.empty());
+    swapped.back() ^= 0x5A;
+    ASSERT_TRUE(WriteWholeFile(program, swapped));
+    Next();
+    const std::string reason = " (could not be started: qwp.exe is not the file setup installed)";
+    const std::string assoc = "\"" + program + "\" -assoc qdpr_cod";
+    EXPECT_EQ(Started(), std::vector<std::string>{assoc + reason});
+    answerer_.SetFallback(MsgResult::OK);
+    Next();
+    EXPECT_EQ(form().ModalResult(), kModalOK);
+    EXPECT_EQ(Started(), std::vector<std::string>({assoc + reason, "\"" + program + "\"" + reason}));
+    ASSERT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Requests()[0].kind, MsgKind::Information);
+    EXPECT_NE(Requests()[0].text.find("\r" + mainDir + "\r"), std::string::npos) << Requests()[0].text;
+    EXPECT_TRUE(Starts(mainDir).empty()) << "the swapped file ran";
+}
+
+// The route the wizard takes for a process without administrator rights:
+// the word processor is this process's child, never the shell's. The file
+// is held from the completion page until that start: nobody can replace or
+// rename it meanwhile.
+TEST_F(PostInstallTest, WithoutAdministratorRightsTheWordProcessorIsStartedDirectly) {
+    const std::string mainDir = dest_ / "Q";
+    const std::string program = mainDir + "\\qwp.exe";
+    MakeForm({"-d" + mainDir});
+    WalkTo(7);
+    EXPECT_FALSE(WriteWholeFile(program, "replaced")) << "the program file is held";
+    EXPECT_FALSE(MoveFileA(program.c_str(), (mainDir + "\\moved.exe").c_str())) << "the program file is held";
+    ASSERT_TRUE(session().LaunchWordProcessor(LaunchRoute::Direct));
+    EXPECT_EQ(Started().back(), "\"" + program + "\"");
+    ASSERT_TRUE(StandInWindowAppears(10000));
+    EXPECT_EQ(ParentOf(ProcessOfWindowClass(kStandInClass)).id, GetCurrentProcessId());
 }
 
 TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) {
@@ -278,7 +329,7 @@ TEST_F(PostInstallTest, PortableRunWritesOnlyTheCommonDataFileAndStillLaunches) 
     EXPECT_EQ(GetFileAttributesA((shared_ + "Update.log").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA((folder + "\\Update.log").c_str()), INVALID_FILE_ATTRIBUTES);
     const std::vector<std::string> launch{"\"" + folder + "\\qwp.exe\""};
-    EXPECT_EQ(Started(), launch);
+    EXPECT_EQ(Started(), std::vector<std::string>{launch[0] + kByShell});
     EXPECT_EQ(WaitForStarts(folder, 1), launch);
 
     {

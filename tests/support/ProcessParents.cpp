@@ -1,0 +1,40 @@
+#include "tests/support/ProcessParents.h"
+
+#include "instutils/Handles.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace qwp::test {
+
+ParentProcess ParentOf(DWORD processId) {
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return {};
+    DWORD parentId = 0;
+    std::string parentProgram;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    // Two passes over one snapshot: the child's entry names its parent.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+            if (pass == 0 && entry.th32ProcessID == processId) parentId = entry.th32ParentProcessID;
+            if (pass == 1 && parentId != 0 && entry.th32ProcessID == parentId) parentProgram = entry.szExeFile;
+        }
+        if (parentId == 0) return {};
+    }
+    if (parentProgram.empty()) return {};
+    std::transform(parentProgram.begin(), parentProgram.end(), parentProgram.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return {parentId, parentProgram};
+}
+
+DWORD ProcessOfWindowClass(const char* windowClass) {
+    const HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr);
+    DWORD id = 0;
+    if (window) GetWindowThreadProcessId(window, &id);
+    return id;
+}
+
+}  // namespace qwp::test
