@@ -28,8 +28,9 @@ target_link_libraries(qwp_portable_checked PUBLIC qwp_libdeflate ZLIB::ZLIB)
 add_executable(host_tests ${QWP_HOST_TEST_SOURCES})
 target_link_libraries(host_tests PRIVATE qwp_portable_checked GTest::gtest_main)
 target_compile_definitions(host_tests PRIVATE QWP_PACKER_PATH="$<TARGET_FILE:pack_payload>"
+                           QWP_LIST_PAYLOAD_PATH="$<TARGET_FILE:list_payload>"
                            QWP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_dependencies(host_tests pack_payload)
+add_dependencies(host_tests pack_payload list_payload)
 if(QWP_SANITIZE)
   foreach(t qwp_portable_checked host_tests)
     target_compile_options(${t} PRIVATE ${QWP_SANITIZER_FLAGS})
