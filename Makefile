@@ -47,7 +47,7 @@ test: build
 # The i686 programs, or the x86_64 ones where this machine runs no 32-bit code.
 bench: host
 	@arch=$$(bash tools/wine-machine.sh build) && $(MAKE) --no-print-directory $$arch && \
-	  cmake --build $(BUILD)/$$arch --target setup_large setup_large_timed -j$(JOBS)
+	  cmake --build $(BUILD)/$$arch --target setup_large setup_large_timed nsis_peers -j$(JOBS)
 	@bash tools/bench-run.sh $(BUILD)
 
 screens: build

@@ -76,3 +76,45 @@ add_dependencies(setup_large_timed large_payload)
 if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
   target_link_options(setup_large PRIVATE -s)
 endif()
+
+# The same product as an NSIS 3 installer (bench/peer/quilvane-peer.nsi), the
+# peer that peer_bench times the setup against: the payload unpacked by the
+# host's list_payload, its list of files made by tools/make_peer_files.py,
+# compiled with Debian's makensis for this build's architecture. Built only
+# when asked for (make bench); without makensis the target only says so.
+add_executable(peer_bench bench/PeerBench.cpp)
+target_link_libraries(peer_bench PRIVATE qwp_bench_support qwp_payload qwp_instutils ole32 uuid)
+add_dependencies(peer_bench setup)
+find_program(QWP_MAKENSIS makensis)
+get_filename_component(QWP_HOST_TOOLS ${QWP_PACKER} DIRECTORY)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QWP_NSIS_TARGET amd64-unicode)
+else()
+  set(QWP_NSIS_TARGET x86-unicode)
+endif()
+function(qwp_nsis_peer name payload)
+  set(work ${CMAKE_BINARY_DIR}/${name})
+  set(script ${CMAKE_SOURCE_DIR}/bench/peer/quilvane-peer.nsi)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/${name}.exe
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${work}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${work}
+    COMMAND sh -c "\"$0\" --extract \"$1\" \"$2\" > \"$3\"" ${QWP_HOST_TOOLS}/list_payload ${work}/tree ${payload}
+            ${work}/listing.txt
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_peer_files.py --listing ${work}/listing.txt
+            --out ${work}/files.nsh
+    COMMAND ${QWP_MAKENSIS} -V2 -DQWP_TARGET=${QWP_NSIS_TARGET} -DQWP_TREE=${work}/tree -DQWP_FILES=${work}/files.nsh
+            -DQWP_OUT=${CMAKE_BINARY_DIR}/${name}.exe ${script}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${work}/tree
+    DEPENDS ${payload} ${script} ${CMAKE_SOURCE_DIR}/tools/make_peer_files.py ${QWP_HOST_TOOLS}/list_payload
+    COMMENT "Building the NSIS peer ${name}.exe"
+    VERBATIM)
+endfunction()
+if(QWP_MAKENSIS)
+  qwp_nsis_peer(peer_setup ${QWP_PAYLOAD})
+  qwp_nsis_peer(peer_setup_large ${QWP_LARGE_PAYLOAD})
+  add_custom_target(nsis_peers DEPENDS ${CMAKE_BINARY_DIR}/peer_setup.exe ${CMAKE_BINARY_DIR}/peer_setup_large.exe)
+  add_dependencies(nsis_peers payload large_payload)
+else()
+  add_custom_target(nsis_peers COMMAND ${CMAKE_COMMAND} -E echo "makensis not found: make bench times no NSIS peer")
+endif()

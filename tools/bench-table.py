@@ -16,12 +16,14 @@ import sys
 # key, label, unit, how the limit is compared, and whether every product
 # has a target for it (a figure missing there is listed as not measured). A
 # ratio key <name>_ratio comes with <name>_ratio_min, <name>_ms and
-# <name>_floor_ms, shown beside it.
+# <name>_floor_ms, and where given the lowest and highest round's ratio
+# <name>_ratio_low and <name>_ratio_high, shown beside it.
 ROWS = [
     ("install_ratio", "install run / plain-write floor, in one process", "", "<=", True),
     ("catalogue_ratio", "catalogue build / zlib one-shot uncompress", "", "<=", True),
     ("startup_ratio", "first painted wizard page / empty window program", "", "<=", False),
     ("silent_ratio", "setup /S process / plain-write floor process", "", "<=", True),
+    ("peer_ratio", "setup /S / NSIS peer /S, whole processes", "", "<=", True),
     ("size_kb", "setup size without its payload", " KB", "<", True),
     ("peak_mb", "peak working set of setup /S", " MB", "<=", True),
     ("floor_peak_mb", "peak working set of the floor process", " MB", None, False),
@@ -70,6 +72,8 @@ def cell(figures, key, unit, comparison, required=True):
     if key.endswith("_ratio"):
         name = key[: -len("_ratio")]
         details = []
+        if name + "_ratio_low" in figures and name + "_ratio_high" in figures:
+            details.append(f"rounds {number(figures[name + '_ratio_low'][0])}–{number(figures[name + '_ratio_high'][0])}")
         if name + "_ratio_min" in figures:
             details.append(f"fastest {number(figures[name + '_ratio_min'][0])}")
         if name + "_ms" in figures and name + "_floor_ms" in figures:
@@ -137,6 +141,11 @@ def phase_table(lines):
         out.append(f"| {label} | " + " | ".join(cells) + " |")
     totals = [number(results[p]["silent_ms"][0]) if "silent_ms" in results[p] else "not measured" for p in products]
     out.append("| whole process | " + " | ".join(totals) + " |")
+    # The NSIS peer's whole process beside it, from its own rounds.
+    if any("peer_floor_ms" in results[p] for p in products):
+        peers = [number(results[p]["peer_floor_ms"][0]) if "peer_floor_ms" in results[p] else "not measured"
+                 for p in products]
+        out.append("| NSIS peer /S, whole process | " + " | ".join(peers) + " |")
     return out
 
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Tests of the benchmark tools: the large product generator and the table
-of results.   python3 tools/bench-tools-test.py"""
+"""Tests of the benchmark tools: the large product generator, the file list
+of the NSIS peer and the table of results.   python3 tools/bench-tools-test.py"""
 import importlib.util
 import os
+import shutil
+import subprocess
 import tempfile
 import unittest
 import zlib
@@ -19,6 +21,7 @@ def load(name, file):
 
 product = load("make_large_product", "make_large_product.py")
 bench_table = load("bench_table", "bench-table.py")
+peer_files = load("make_peer_files", "make_peer_files.py")
 
 MANIFEST = (
     "#name\tsource\ttimestamp\n"
@@ -155,6 +158,144 @@ class TableTest(unittest.TestCase):
         self.assertEqual(lines[4], "| size walk | not measured | 3.00 |")
         self.assertEqual(lines[-1], "| whole process | 200.0 | not measured |")
         self.assertEqual(bench_table.phase_table(self.LINES), [])
+
+
+class PeerTableTest(unittest.TestCase):
+    LINES = [
+        "result: sample peer_ratio 0.95 0.8",
+        "result: sample peer_ratio_low 0.9",
+        "result: sample peer_ratio_high 1.12",
+        "result: sample peer_ratio_min 0.93",
+        "result: sample peer_ms 400",
+        "result: sample peer_floor_ms 421",
+        "result: sample silent_ms 410",
+        "result: sample phase_copy_ms 100",
+        "result: large peer_ratio 0.8 0.8",
+        "result: large peer_floor_ms 900",
+    ]
+
+    def test_the_peer_ratio_shows_its_spread_and_meets_or_misses_its_target(self):
+        lines, misses = bench_table.table(self.LINES)
+        row = next(line for line in lines if line.startswith("| setup /S / NSIS peer /S"))
+        sample_cell, large_cell = row.split("|")[2:4]
+        self.assertEqual(sample_cell.strip(), "0.95 (rounds 0.90–1.12; fastest 0.93; medians 400.0 / 421.0 ms), "
+                                              "target <= 0.80 MISSED")
+        self.assertEqual(large_cell.strip(), "0.80, target <= 0.80")
+        self.assertIn("sample: setup /S / NSIS peer /S, whole processes: 0.95 against <= 0.80", misses)
+        self.assertFalse(any(miss.startswith("large: setup /S / NSIS peer") for miss in misses))
+
+    def test_an_unbuilt_peer_is_listed_as_not_measured(self):
+        lines, misses = bench_table.table(["result: sample size_kb 300 350"])
+        self.assertIn("sample: setup /S / NSIS peer /S, whole processes: not measured", misses)
+        row = next(line for line in lines if line.startswith("| setup /S / NSIS peer /S"))
+        self.assertEqual(row.split("|")[2].strip(), "not measured")
+
+    def test_the_phase_table_ends_with_the_peers_whole_process(self):
+        lines = bench_table.phase_table(self.LINES)
+        self.assertEqual(lines[-2], "| whole process | 410.0 | not measured |")
+        self.assertEqual(lines[-1], "| NSIS peer /S, whole process | 421.0 | 900.0 |")
+        self.assertNotIn("NSIS", "\n".join(bench_table.phase_table(["result: sample phase_copy_ms 1"])))
+
+
+# As list_payload prints it: payload order, not the plan's; a name may hold
+# two blanks, a dollar and a quote-like character.
+LISTING = """\
+        12  2025-09-18 11:42:36  qwp.exe
+         0  2024-01-15 10:47:40  ENGLISH (AMERICAN).ASC
+         3  2024-01-17 08:11:22  English (American).cache
+         4  2024-03-04 13:28:22  Templates\\Faxes\\Fax  1.rtf
+         4  2024-03-04 13:28:22  Templates\\Faxes\\Fax $2.rtf
+         4  2024-03-04 13:28:22  Templates\\Top.rtf
+         5  2024-03-04 13:28:22  My Templates\\Not planned.rtf
+         5  2024-03-04 13:28:22  Readme.txt
+         7  2025-08-27 16:05:12  License.txt
+         7  2025-08-27 16:05:12  license.txt
+         9  2024-05-06 10:30:06  clip library\\Closings\\Sincerely.rtf
+         1  2024-05-06 10:30:06  Basic.asn
+         2  2024-05-06 10:30:06  Hyphenation.dat
+12 entries, 100 bytes compressed, 200 bytes inflated
+"""
+
+
+class PeerFilesTest(unittest.TestCase):
+    def copies(self):
+        return peer_files.planned_copies(peer_files.read_listing(LISTING.splitlines()))
+
+    def test_the_listing_gives_every_name_in_payload_order_and_not_the_totals(self):
+        names = peer_files.read_listing(LISTING.splitlines(keepends=True))
+        self.assertEqual(len(names), 13)
+        self.assertEqual(names[3], "Templates\\Faxes\\Fax  1.rtf")
+        self.assertEqual(names[-1], "Hyphenation.dat")
+
+    def test_copies_follow_the_plan_order_folders_and_names(self):
+        spelling = "$PublicDir\\Spellcheck"
+        self.assertEqual(self.copies(), [
+            (0, "qwp.exe", "$INSTDIR", "qwp.exe"),
+            (0, "License.txt", "$INSTDIR", "License.txt"),  # the first of two names alike
+            (1, "ENGLISH (AMERICAN).ASC", spelling, "ENGLISH (AMERICAN).ASC"),
+            (1, "English (American).cache", spelling, "English (American).cache"),
+            (1, "English (American).cache", spelling, "English (British).cache"),
+            (2, "Hyphenation.dat", "$INSTDIR", "Hyphenation.dat"),
+            (3, "Templates\\Faxes\\Fax  1.rtf", "$PublicDir", "Templates\\Faxes\\Fax  1.rtf"),
+            (3, "Templates\\Faxes\\Fax $2.rtf", "$PublicDir", "Templates\\Faxes\\Fax $2.rtf"),
+            (3, "Templates\\Top.rtf", "$PublicDir", "Templates\\Top.rtf"),
+            (4, "clip library\\Closings\\Sincerely.rtf", "$PublicDir", "clip library\\Closings\\Sincerely.rtf"),
+            (5, "Basic.asn", "$PublicDir", "Basic.asn"),
+        ])
+
+    def test_the_nsis_list_changes_folder_only_when_it_must_and_escapes_names(self):
+        lines = peer_files.nsis_lines(self.copies())
+        start = lines.index("!macro QWP_FILES_3")
+        self.assertEqual(lines[start:lines.index("!macroend", start) + 1], [
+            "!macro QWP_FILES_3",
+            '  SetOutPath "$PublicDir\\Templates\\Faxes"',
+            '  File "${QWP_TREE}/Templates/Faxes/Fax  1.rtf"',
+            '  File "${QWP_TREE}/Templates/Faxes/Fax $2.rtf"',
+            '  SetOutPath "$PublicDir\\Templates"',
+            '  File "${QWP_TREE}/Templates/Top.rtf"',
+            "!macroend",
+        ])
+        self.assertIn('  File "/oname=English (British).cache" "${QWP_TREE}/English (American).cache"', lines)
+        self.assertEqual(peer_files.quoted('a"b$c'), '"a$\\"b$$c"')
+        self.assertEqual(sum(line.startswith("!macro ") for line in lines), 6)
+
+    def test_a_listing_without_the_word_processor_is_refused(self):
+        with tempfile.TemporaryDirectory() as temp:
+            listing, out = os.path.join(temp, "listing.txt"), os.path.join(temp, "files.nsh")
+            with open(listing, "w") as f:
+                f.write("         1  2024-05-06 10:30:06  Basic.asn\n")
+            self.assertEqual(peer_files.main(["--listing", listing, "--out", out]), 1)
+            self.assertFalse(os.path.exists(out))
+
+
+@unittest.skipUnless(shutil.which("makensis"), "makensis is not installed")
+class PeerScriptTest(unittest.TestCase):
+    """The committed script compiles for both stubs with a generated list."""
+
+    def test_the_peer_compiles_for_x86_and_amd64(self):
+        script = os.path.join(HERE, "..", "bench", "peer", "quilvane-peer.nsi")
+        with tempfile.TemporaryDirectory() as temp:
+            tree = os.path.join(temp, "tree")
+            for name in peer_files.read_listing(LISTING.splitlines()):
+                path = os.path.join(tree, *name.split("\\"))
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "wb") as f:
+                    f.write(b"MZ" + name.encode())
+            listing, files = os.path.join(temp, "listing.txt"), os.path.join(temp, "files.nsh")
+            with open(listing, "w") as f:
+                f.write(LISTING)
+            self.assertEqual(peer_files.main(["--listing", listing, "--out", files]), 0)
+            for target in ("x86-unicode", "amd64-unicode"):
+                out = os.path.join(temp, target + ".exe")
+                built = subprocess.run(["makensis", "-V2", f"-DQWP_TARGET={target}", f"-DQWP_TREE={tree}",
+                                        f"-DQWP_FILES={files}", f"-DQWP_OUT={out}", script],
+                                       capture_output=True, text=True)
+                self.assertEqual(built.returncode, 0, built.stdout + built.stderr)
+                with open(out, "rb") as f:
+                    header = f.read(4096)
+                self.assertEqual(header[:2], b"MZ")
+                machine = header[int.from_bytes(header[60:64], "little") + 4:][:2]
+                self.assertEqual(machine, b"\x64\x86" if target.startswith("amd64") else b"\x4c\x01", target)
 
 
 if __name__ == "__main__":
