@@ -1,6 +1,6 @@
-// What packagers read of the program: the package manifest's switches and
-// return codes, and the README's exit-code table, against the program's own
-// exit codes and command-line reader.
+// What packagers read of the program: the package manager's installer
+// manifest (its switches and return codes), and the README's exit-code
+// table, against the program's own exit codes and command-line reader.
 #include "setup/CommandLine.h"
 #include "setup/ExitCodes.h"
 
@@ -13,6 +13,8 @@
 
 namespace qwp {
 namespace {
+
+const char kInstallerManifest[] = "docs/winget/Quilvane.WordProcessor.installer.yaml";
 
 std::string SourceText(const std::string& relative) {
     std::ifstream file(std::string(QWP_SOURCE_DIR) + "/" + relative, std::ios::binary);
@@ -50,7 +52,7 @@ TEST(PackagerDocs, ManifestReturnCodesAreTheProgramsExitCodes) {
         {kExitBadDestination, "invalidParameter"},    {kExitBadArgument, "invalidParameter"},
         {kExitNotRecorded, "contactSupport"},
     };
-    const auto pairs = ManifestPairs(SourceText("docs/winget-manifest.yaml"));
+    const auto pairs = ManifestPairs(SourceText(kInstallerManifest));
     ASSERT_FALSE(pairs.empty()) << "the manifest could not be read";
     std::map<int, std::string> listed;
     for (std::size_t i = 0; i + 1 < pairs.size(); ++i)
@@ -61,16 +63,18 @@ TEST(PackagerDocs, ManifestReturnCodesAreTheProgramsExitCodes) {
 
 TEST(PackagerDocs, ManifestSwitchesAreReadAsTheyMean) {
     std::map<std::string, std::string> switches;
-    for (const auto& [key, value] : ManifestPairs(SourceText("docs/winget-manifest.yaml"))) switches[key] = value;
+    for (const auto& [key, value] : ManifestPairs(SourceText(kInstallerManifest))) switches[key] = value;
     ASSERT_EQ(switches.count("Silent"), 1u);
     const std::string folder = "C:\\Program Files\\Q W P";
     std::string line = "setup.exe " + switches["Silent"] + " " + switches["Log"] + " " + switches["InstallLocation"];
-    for (const auto& [placeholder, value] : {std::pair<std::string, std::string>{"<LOGPATH>", "C:\\Temp\\q.log"},
+    for (const auto& [placeholder, value] : {std::pair<std::string, std::string>{"<LOGPATH>", "C:\\Temp\\Q W P\\q.log"},
                                              {"<INSTALLPATH>", folder}})
         line.replace(line.find(placeholder), placeholder.size(), value);
     const SetupOptions silent = ParseCommandLine(line);
     EXPECT_EQ(silent.mode, RunMode::Silent) << line;
-    EXPECT_EQ(silent.logPath, "C:\\Temp\\q.log") << line;
+    // The package manager's log folder lies in the user's profile, which
+    // may hold blanks: the switch quotes it.
+    EXPECT_EQ(silent.logPath, "C:\\Temp\\Q W P\\q.log") << line;
     EXPECT_TRUE(silent.hasDestDir) << line;
     EXPECT_EQ(silent.destDir, folder) << line;
     EXPECT_TRUE(silent.unknownSwitch.empty()) << line;
