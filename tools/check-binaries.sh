@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks of the built programs that need no Windows: what kind of executable
 # each setup is, which DLLs it imports, the shipped program's size without
-# its payload, and that packing the same inputs again gives the same bytes.
+# its payload, and that packing the same inputs, or building the setup, again
+# gives the same bytes.
 # Prints one line per check and exits non-zero when any fails.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -84,6 +85,30 @@ no_benchmark_hook() {  # no_benchmark_hook BUILD_SUBFOLDER
   ! grep -q QWP_BENCH_TIMINGS "$build/$arch/setup.exe"
 }
 
+# Two builds of the shipped setup from the same sources give the same bytes:
+# nothing in it tells when or where it was built (the linker writes no time
+# stamp, the resource compiler none either), so a published setup can be
+# built again and compared with what was signed. The second build, in
+# BUILD/repro/win32, is configured from the first one's settings; its link
+# and its resources are made anew every time, its objects whenever their
+# sources change.
+builds_reproducibly() {
+  local cache="$build/win32/CMakeCache.txt" repro="$build/repro/win32" name value settings=()
+  for name in CMAKE_TOOLCHAIN_FILE CMAKE_BUILD_TYPE QWP_PACKER QWP_LIBPNG_PREFIX QWP_LIBDEFLATE_DIR QWP_PRODUCT_DIR; do
+    value=$(sed -n "s/^$name:[A-Z]*=//p" "$cache" 2>/dev/null)
+    [ -n "$value" ] && settings+=("-D$name=$value")
+  done
+  [ ${#settings[@]} -gt 0 ] || { echo "  no settings in $cache"; return 1; }
+  rm -f "$repro/setup.exe"
+  find "$repro" -name '*.rc.obj' -delete 2>/dev/null
+  if ! { cmake -S "$here" -B "$repro" "${settings[@]}" -DQWP_TESTS=OFF &&
+         cmake --build "$repro" --target setup -j"$(nproc)"; } > "$build/repro.log" 2>&1; then
+    echo "  the second build failed: $build/repro.log"
+    return 1
+  fi
+  cmp "$build/win32/setup.exe" "$repro/setup.exe"
+}
+
 holds_272_entries() {
   "$build/host/list_payload" "$build/win32/payload/payload.bin" | tail -n 1 | grep -q '^272 entries'
 }
@@ -98,6 +123,7 @@ check "win32 setup is large address aware" large_address_aware i686-w64-mingw32-
 check "win32 setup under 365 KB without its payload" small_enough
 check "payload is one zlib stream at maximum compression" starts_with_78da "$build/win32/payload/payload.bin"
 check "the same inputs pack to the same payload" packs_reproducibly
+check "two builds of the win32 setup are the same bytes" builds_reproducibly
 check "payload holds 272 entries" holds_272_entries
 check "logo and picker bitmaps have the expected form" python3 "$here/tools/check-art.py" "$here/resources"
 exit $failed
