@@ -4,7 +4,8 @@
 # make screens - pictures of every window the end-to-end tests walk through,
 #                in build/screens/, and the README's pictures in docs/
 # make fuzz    - fuzz the payload reader for a long time (FUZZ_SECONDS)
-.PHONY: all bootstrap build host win32 win64 run test bench screens fuzz clean
+# make release - sign the setup and write its package manifests (README: Releasing)
+.PHONY: all bootstrap build host win32 win64 run test bench screens fuzz release clean
 
 BUILD := build
 JOBS ?= $(shell nproc)
@@ -56,6 +57,16 @@ screens: build
 FUZZ_SECONDS ?= 1800
 fuzz: host
 	@bash tools/fuzz-payload.sh $(BUILD) $(FUZZ_SECONDS)
+
+# make release CERT=cert.pem KEY=key.pem URL=https://.../setup.exe, or PFX=
+# and PFX_PASS_FILE= instead of CERT and KEY; TIMESTAMP= and CA= optional.
+# The arguments are checked before anything is built.
+RELEASE_ARGS = CERT='$(CERT)' KEY='$(KEY)' PFX='$(PFX)' PFX_PASS_FILE='$(PFX_PASS_FILE)' \
+  URL='$(URL)' TIMESTAMP='$(TIMESTAMP)' CA='$(CA)'
+release:
+	@$(RELEASE_ARGS) bash tools/release.sh --check
+	@$(MAKE) --no-print-directory win32
+	@$(RELEASE_ARGS) bash tools/release.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

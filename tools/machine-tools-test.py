@@ -111,6 +111,18 @@ class SummaryTest(unittest.TestCase):
         self.assertEqual(lines[-2], "i686 suites skipped: this machine's kernel runs no 32-bit code")
         self.assertEqual(lines[-1], "tests: 4 passed, 0 failed, 3 skipped")
 
+    def test_skipped_check_counts_and_names_its_reason(self):
+        write(self.checks, "check passed: one\n"
+              "check skipped: the signed setup installed under Wine, this machine's kernel runs no 32-bit code\n")
+        x86_64 = self.folder("win64")
+        ctest_report(x86_64, [("instutils", "run")])
+        gtest_report(x86_64, "instutils", ["pass"])
+        code, lines = self.summary(f"x86_64={x86_64}")
+        self.assertEqual(code, 0)
+        self.assertEqual(lines[-2], "skipped: the signed setup installed under Wine, "
+                                    "this machine's kernel runs no 32-bit code")
+        self.assertEqual(lines[-1], "tests: 2 passed, 0 failed, 1 skipped")
+
     def test_outcomes_that_fail_the_run(self):
         cases = {
             "broken Wine": lambda f: write(os.path.join(f, "broken"), "the i686 probe failed\n"),

@@ -52,6 +52,21 @@ tool_tests() {  # tool_tests SCRIPT WHAT
 tool_tests bench-tools-test.py "the benchmark tools"
 tool_tests machine-tools-test.py "the machine and summary tools"
 
+# The release step with a throw-away certificate, and the signed setup
+# installed under Wine beside the unsigned one (skipped, by its reason,
+# where the i686 programs cannot run). Debian's python3, for the YAML and
+# JSON-schema libraries the release uses.
+echo "== tests of the release =="
+if /usr/bin/python3 "$here/release-test.py" "$build" > "$build/release-test.log" 2>&1; then
+  echo "check passed: the tests of the release" | tee -a "$build/checks.log"
+  sed -En "s/^(test_[a-z_0-9]+) .* skipped [\"'](.*)[\"']$/check skipped: the release's \1, \2/p" \
+    "$build/release-test.log" | tee -a "$build/checks.log"
+else
+  tail -n 40 "$build/release-test.log"
+  echo "check FAILED: the tests of the release" | tee -a "$build/checks.log"
+  status=1
+fi
+
 echo "== native tests =="
 ctest --test-dir "$build/host" --timeout 900 --output-on-failure --output-junit "$build/host/results/ctest.xml" || status=1
 

@@ -3,13 +3,14 @@
 
 Each CTest test is a GoogleTest program, whose own XML report gives its test
 cases; one that left no report failed. The checks made
-outside CTest come as lines "check passed: ..." or "check FAILED: ..." in
-the file named first. The other arguments are LABEL=FOLDER, one per build
-(native, i686, x86_64); each suite's line names its build. A folder holding
+outside CTest come as lines "check passed: ...", "check FAILED: ..." or
+"check skipped: <what>, <reason>" in the file named first. The other
+arguments are LABEL=FOLDER, one per build (native, i686, x86_64); each
+suite's line names its build. A folder holding
 a file "skipped" was not run, for the reason the file gives, and its file
 "skipped-suites" names the suites left out, a line each; one holding
 "broken" could not run although it should have. The reasons for skipped
-builds are repeated just above the closing line.
+builds and checks are repeated just above the closing line.
 """
 import os
 import sys
@@ -52,6 +53,9 @@ def main():
                 passed += 1
             elif line.startswith("check FAILED:"):
                 failed += 1
+            elif line.startswith("check skipped:"):
+                skipped += 1
+                skipped_builds.append("skipped: " + line[len("check skipped:"):].strip())
     for argument in sys.argv[2:]:
         label, folder = argument.split("=", 1)
         reason = read_reason(os.path.join(folder, "skipped"))
