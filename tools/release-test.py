@@ -143,6 +143,13 @@ class ManifestTest(unittest.TestCase):
             "ProductCode": source_constant(uninstall, "kUninstallKey").rsplit("\\", 1)[1],
         })
         self.assertEqual(installer["PackageVersion"], entry["DisplayVersion"])
+        # Every exit code the program defines but 0 has its response, also
+        # one added later.
+        with open(os.path.join(SOURCE, "setup", "ExitCodes.h"), encoding="utf-8") as f:
+            codes = {int(n) for n in re.findall(r"constexpr int kExit\w+ = (\d+);", f.read())}
+        self.assertIn(0, codes)
+        self.assertEqual(sorted(int(c["InstallerReturnCode"]) for c in installer["ExpectedReturnCodes"]),
+                         sorted(codes - {0}))
         with open(os.path.join(SOURCE, "resources", "setup.manifest"), encoding="utf-8") as f:
             self.assertIn('level="requireAdministrator"', f.read())
         self.assertEqual(installer["ElevationRequirement"], "elevatesSelf")
