@@ -15,12 +15,32 @@ namespace qwp {
 
 namespace {
 
+// A BSTR that frees itself.
+class String {
+public:
+    // The text in the ANSI code page, as a BSTR; null when out of memory.
+    explicit String(const std::string& text) {
+        const int size = static_cast<int>(text.size());
+        const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+        value_ = SysAllocStringLen(nullptr, static_cast<UINT>(length > 0 ? length : 0));
+        if (value_ && length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, value_, length);
+    }
+    ~String() { SysFreeString(value_); }
+    String(const String&) = delete;
+    String& operator=(const String&) = delete;
+    BSTR get() const { return value_; }
+
+private:
+    BSTR value_ = nullptr;
+};
+
 // What the caller and its worker share. Whichever of them lets go last
 // frees it, so a worker still waiting for a shell that does not answer
 // never touches freed memory after the caller went on.
 struct ShellRequest {
-    std::wstring program;
-    std::wstring folder;
+    ShellRequest(const std::string& program, const std::string& folder) : program(program), folder(folder) {}
+    String program;
+    String folder;
     ShellStartResult result = ShellStartResult::NoShell;
     LONG holders = 2;
 };
@@ -29,24 +49,18 @@ void LetGo(ShellRequest* request) {
     if (InterlockedDecrement(&request->holders) == 0) delete request;
 }
 
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-// A VARIANT that clears what it holds.
+// A VARIANT that clears what it holds: empty, a number, or a text it
+// copies.
 class Variant {
 public:
     Variant() { VariantInit(&value_); }
-    explicit Variant(const std::wstring& text) : Variant() {
-        value_.vt = VT_BSTR;
-        value_.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    }
     explicit Variant(long number) : Variant() {
         value_.vt = VT_I4;
         value_.lVal = number;
+    }
+    explicit Variant(BSTR text) : Variant() {
+        value_.vt = VT_BSTR;
+        value_.bstrVal = SysAllocStringLen(text, SysStringLen(text));
     }
     ~Variant() { VariantClear(&value_); }
     Variant(const Variant&) = delete;
@@ -55,18 +69,6 @@ public:
 
 private:
     VARIANT value_;
-};
-
-class String {
-public:
-    explicit String(const std::wstring& text) : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~String() { SysFreeString(value_); }
-    String(const String&) = delete;
-    String& operator=(const String&) = delete;
-    BSTR get() const { return value_; }
-
-private:
-    BSTR value_;
 };
 
 // The desktop's folder view, through the shell's list of its windows.
@@ -108,10 +110,13 @@ ShellStartResult AskShell(const ShellRequest& request) {
     DWORD shellProcess = 0;
     if (GetWindowThreadProcessId(GetShellWindow(), &shellProcess) && shellProcess)
         AllowSetForegroundWindow(shellProcess);
-    const String file(request.program);
-    Variant arguments(std::wstring{}), folder(request.folder), verb(std::wstring{}),
+    if (!request.program.get() || !request.folder.get()) return ShellStartResult::Refused;
+    // No arguments and the default verb: empty texts, as the shell reads an
+    // empty variant as missing.
+    const String empty("");
+    Variant arguments(empty.get()), folder(request.folder.get()), verb(empty.get()),
         show(static_cast<long>(SW_SHOWNORMAL));
-    return shell->ShellExecute(file.get(), arguments.get(), folder.get(), verb.get(), show.get()) == S_OK
+    return shell->ShellExecute(request.program.get(), arguments.get(), folder.get(), verb.get(), show.get()) == S_OK
                ? ShellStartResult::Started
                : ShellStartResult::Refused;
 }
@@ -144,7 +149,7 @@ bool ProcessIsElevated() {
 
 ShellStartResult StartThroughDesktopShell(const std::string& program, const std::string& folder,
                                           DWORD milliseconds) {
-    auto* request = new ShellRequest{Wide(program), Wide(folder)};
+    auto* request = new ShellRequest(program, folder);
     const UniqueKernelHandle worker(CreateThread(nullptr, 0, AskShellOnWorker, request, 0, nullptr));
     if (!worker) {
         delete request;

@@ -30,6 +30,17 @@ ParentProcess ParentOf(DWORD processId) {
     return {parentId, parentProgram};
 }
 
+std::vector<DWORD> ProcessesOfProgram(const std::string& fileName) {
+    std::vector<DWORD> found;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return found;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+        if (lstrcmpiA(entry.szExeFile, fileName.c_str()) == 0) found.push_back(entry.th32ProcessID);
+    return found;
+}
+
 DWORD ProcessOfWindowClass(const char* windowClass) {
     const HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr);
     DWORD id = 0;

@@ -1,9 +1,11 @@
-// Which process started another, from the system's list of processes.
+// Which process started another, and which processes run a program, from
+// the system's list of processes.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace qwp::test {
 
@@ -13,6 +15,10 @@ struct ParentProcess {
 };
 
 ParentProcess ParentOf(DWORD processId);
+
+// The processes running the program of that file name (any case), in this
+// prefix.
+std::vector<DWORD> ProcessesOfProgram(const std::string& fileName);
 
 // The process of the first top-level window of the class; 0 when none.
 DWORD ProcessOfWindowClass(const char* windowClass);
