@@ -1,7 +1,10 @@
 #include "session/InstallSession.h"
 
+#include "instutils/Files.h"
 #include "instutils/FolderSecurity.h"
 #include "instutils/InstUtils.h"
+#include "instutils/PathText.h"
+#include "instutils/Paths.h"
 #include "instutils/RunLog.h"
 #include "instutils/RunTimings.h"
 #include "payload/InstallRun.h"
@@ -179,8 +182,12 @@ void InstallSession::PrepareDestination() {
             RunLogLine("Open folder", folder + " (accounts other than the administrators can change it)");
         return;
     }
-    if (AccessForNewFolders(folder) == FolderAccess::AdministratorsOnly && ForceFolders(folder, FolderAccess::AdministratorsOnly) > 0)
-        RunLogLine("Protected folder", folder);
+    if (AccessForNewFolders(folder) != FolderAccess::AdministratorsOnly) return;
+    // With its backslash, as the copy names the folders it makes in
+    // Install.log.
+    std::string made = folder;
+    AddTrailingBackslash(made);
+    if (ForceFolders(made, FolderAccess::AdministratorsOnly) > 0) RunLogLine("Protected folder", folder);
 }
 
 // The common data file always; the installed program checked and held for
