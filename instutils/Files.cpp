@@ -85,19 +85,33 @@ bool WriteBytesToFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-int ForceFolders(const std::string& path, FolderAccess access) {
-    // Gathers the missing folders from the innermost outwards, then creates
-    // them outermost first. A loop rather than recursion, so that no path,
-    // however long, can exhaust the stack.
+namespace {
+
+std::string ParentFolder(const std::string& folder) {
+    std::string trimmed = folder;
+    if (LastChar(trimmed) == '\\') DeleteLastChar(trimmed);
+    return FolderPart(trimmed);
+}
+
+bool Listed(const std::vector<std::string>& folders, const std::string& folder) {
+    for (const std::string& listed : folders)
+        if (SameName(listed, folder)) return true;
+    return false;
+}
+
+// Gathers the missing folders from the innermost outwards, then creates
+// them outermost first. A loop rather than recursion, so that no path,
+// however long, can exhaust the stack. Each folder made is handed to
+// `made`.
+template <typename Exists, typename Made>
+int ForceFoldersAsked(const std::string& path, FolderAccess access, Exists&& exists, Made&& madeOne) {
     std::vector<std::string> missing;
     std::string folder = path;
-    while (!folder.empty() && !FolderExists(folder)) {
+    while (!folder.empty() && !exists(folder)) {
         missing.push_back(folder);
-        std::string trimmed = folder;
-        if (LastChar(trimmed) == '\\') DeleteLastChar(trimmed);
         // A drive such as "X:" is its own parent, which ends the walk when
         // even the drive root is missing.
-        std::string parent = FolderPart(trimmed);
+        std::string parent = ParentFolder(folder);
         if (parent.size() >= folder.size()) break;
         folder = std::move(parent);
     }
@@ -105,10 +119,44 @@ int ForceFolders(const std::string& path, FolderAccess access) {
     const FolderCreation creation(access);
     int made = 0;
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (creation.Create(*it)) ++made;
+        if (creation.Create(*it)) {
+            ++made;
+            madeOne(*it);
+        }
         AddLogLine(kMadeDirPrefix + *it);
     }
     return made;
+}
+
+}  // namespace
+
+int ForceFolders(const std::string& path, FolderAccess access) {
+    return ForceFoldersAsked(path, access, FolderExists, [](const std::string&) {});
+}
+
+bool FolderSeries::Exists(const std::string& folder) {
+    std::string listed = folder;
+    AddTrailingBackslash(listed);
+    if (Listed(found_, listed) || Listed(made_, listed)) return true;
+    // Nothing can be inside a folder that was missing a moment ago.
+    if (Listed(made_, ParentFolder(listed))) return false;
+    if (!FolderExists(folder)) return false;
+    found_.push_back(std::move(listed));
+    return true;
+}
+
+int FolderSeries::Force(const std::string& path, FolderAccess access) {
+    return ForceFoldersAsked(path, access, [this](const std::string& folder) { return Exists(folder); },
+                             [this](const std::string& folder) {
+                                 std::string listed = folder;
+                                 AddTrailingBackslash(listed);
+                                 made_.push_back(std::move(listed));
+                             });
+}
+
+void FolderSeries::Forget() {
+    found_.clear();
+    made_.clear();
 }
 
 void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qwp {
 
@@ -24,6 +25,24 @@ bool WriteBytesToFile(const std::string& path, const std::string& bytes);
 // and the empty path, are left alone and not logged. Gives back how many
 // folders it made.
 int ForceFolders(const std::string& path, FolderAccess access = FolderAccess::Inherited);
+
+// ForceFolders for a series of copies that go folder by folder into folders
+// nobody else makes or removes meanwhile (the install run's copies): a
+// folder the series found or made is not asked about again, and one inside
+// a folder the series made is known to be missing. The folders made and the
+// "Made Dir: " lines are those ForceFolders gives. Forget() starts over,
+// asking the system again, as after a write that failed.
+class FolderSeries {
+public:
+    int Force(const std::string& path, FolderAccess access = FolderAccess::Inherited);
+    void Forget();
+
+private:
+    bool Exists(const std::string& folder);
+
+    std::vector<std::string> found_;  // folder texts with their trailing backslash
+    std::vector<std::string> made_;
+};
 
 // Deletes everything below the folder, depth first, then the folder itself.
 // Junctions and symbolic links are never entered: on Windows they are

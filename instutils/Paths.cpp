@@ -38,6 +38,21 @@ bool SameName(const std::string& a, const std::string& b) {
     // The ANSI upper-casing maps byte to byte, so texts of different lengths
     // can never compare equal; that answers most look-ups without a call.
     if (a.size() != b.size()) return false;
+    // Bytes below 0x80 are ASCII in every ANSI code page, none of them the
+    // first byte of a double-byte character, and the system upper-cases
+    // only a-z among them: two ASCII texts are compared without a call.
+    bool ascii = true;
+    for (std::string::size_type i = 0; i < a.size() && ascii; ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if ((x | y) >= 0x80) {
+            ascii = false;
+        } else if (x != y) {
+            const unsigned char upperX = x >= 'a' && x <= 'z' ? static_cast<unsigned char>(x - 'a' + 'A') : x;
+            const unsigned char upperY = y >= 'a' && y <= 'z' ? static_cast<unsigned char>(y - 'a' + 'A') : y;
+            if (upperX != upperY) return false;
+        }
+    }
+    if (ascii) return true;
     return UpperCased(a) == UpperCased(b);
 }
 

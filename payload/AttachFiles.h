@@ -4,6 +4,7 @@
 // (payload/InstallPlan.h).
 #pragma once
 
+#include "instutils/Files.h"
 #include "instutils/SetupError.h"
 #include "payload/Inflate.h"
 #include "payload/InstallFrontEnd.h"
@@ -75,6 +76,12 @@ public:
     bool ExtractEntry(const TAttachedFile* entry, const std::string& name, const std::string& destination,
                       InstallFrontEnd& frontEnd) const;
 
+    // Marks the start and the end of the install run's copies, which go
+    // folder by folder into folders nobody else makes or removes meanwhile:
+    // in between, a folder is asked about once (see FolderSeries).
+    void BeginCopySeries() const;
+    void EndCopySeries() const;
+
     // The last entry whose name equals the one given, ignoring case; null
     // when there is none.
     const TAttachedFile* FindEntry(const std::string& name) const;
@@ -86,6 +93,7 @@ public:
 private:
     bool WriteEntryOnce(const TAttachedFile& entry, const std::string& destination, bool onNetwork) const;
     bool OnNetwork(const std::string& folder) const;
+    void MakeFolders(const std::string& folder) const;
 
     void Build(archive::InflateResult inflated);
 
@@ -94,7 +102,10 @@ private:
     // checking the folder again for each file would only repeat work; a
     // failed attempt forgets it, and its retry checks again.
     mutable std::string lastFolderMade_;
-    // Whether the last folder asked about lies on a network.
+    // The folders of the copy series under way, if one is.
+    mutable FolderSeries folders_;
+    mutable bool inSeries_ = false;
+    // Whether the drive last asked about is a network drive.
     mutable std::string networkAskedFor_;
     mutable bool networkAnswer_ = false;
 };

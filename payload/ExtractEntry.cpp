@@ -78,11 +78,14 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
         if (entry) {
             const std::string folder = FolderPart(destination);
             const bool checked = folder != lastFolderMade_;
-            if (checked) ForceFolders(folder);
+            if (checked) MakeFolders(folder);
             const bool onNetwork = OnNetwork(folder);
             bool written = WriteEntryOnce(*entry, destination, onNetwork);
-            if (!written && !checked) {  // the folder may have gone since the last copy
-                ForceFolders(folder);
+            // The folder may have gone since the last copy, or since the
+            // series of copies last saw it.
+            if (!written && (!checked || inSeries_)) {
+                folders_.Forget();
+                MakeFolders(folder);
                 written = WriteEntryOnce(*entry, destination, onNetwork);
             }
             if (written) {
@@ -91,6 +94,7 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
                 return true;
             }
             lastFolderMade_.clear();
+            folders_.Forget();
         }
         switch (frontEnd.OnCopyFailed(destination, CannotCreateFileMessage(destination))) {
             case CopyAnswer::Abort:
@@ -106,10 +110,29 @@ bool TAttachedFiles::ExtractEntry(const TAttachedFile* entry, const std::string&
     }
 }
 
+void TAttachedFiles::MakeFolders(const std::string& folder) const {
+    if (inSeries_)
+        folders_.Force(folder);
+    else
+        ForceFolders(folder);
+}
+
+void TAttachedFiles::BeginCopySeries() const {
+    folders_.Forget();
+    inSeries_ = true;
+}
+
+void TAttachedFiles::EndCopySeries() const {
+    folders_.Forget();
+    inSeries_ = false;
+}
+
 bool TAttachedFiles::OnNetwork(const std::string& folder) const {
-    // Copies come folder by folder: the drive is asked once per folder.
-    if (folder != networkAskedFor_) {
-        networkAskedFor_ = folder;
+    // Whether a path lies on a network depends on its drive (or share)
+    // alone: the drive is asked once, not for every folder.
+    const std::string drive = DrivePart(folder);
+    if (drive.empty() || !SameName(drive, networkAskedFor_)) {
+        networkAskedFor_ = drive;
         networkAnswer_ = IsNetworkPath(folder);
     }
     return networkAnswer_;

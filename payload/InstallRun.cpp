@@ -33,6 +33,19 @@ void LogPlan(const InstallTarget& target) {
     RunLogLine("Components", selection);
 }
 
+// The copies of one install run as one series of folders; whatever way the
+// run leaves, later single copies ask about their folders afresh.
+class CopySeriesScope {
+public:
+    explicit CopySeriesScope(const TAttachedFiles& catalogue) : catalogue_(catalogue) { catalogue_.BeginCopySeries(); }
+    ~CopySeriesScope() { catalogue_.EndCopySeries(); }
+    CopySeriesScope(const CopySeriesScope&) = delete;
+    CopySeriesScope& operator=(const CopySeriesScope&) = delete;
+
+private:
+    const TAttachedFiles& catalogue_;
+};
+
 }  // namespace
 
 void PlanInstall(TInstallPlan& plan, InstallTarget& target) {
@@ -44,6 +57,7 @@ void PlanInstall(TInstallPlan& plan, InstallTarget& target) {
 
 InstallResult CopyPlannedFiles(const TInstallPlan& plan, InstallFrontEnd& frontEnd) {
     const TAttachedFiles& catalogue = plan.Catalogue();
+    const CopySeriesScope series(catalogue);
     InstallProgress state;
     state.bytesPlanned = plan.PlannedBytes();
     for (const auto& group : plan.Groups) {

@@ -39,6 +39,47 @@ TEST_F(FilesTest, ForceFoldersCreatesAndLogsOutermostFirst) {
     EXPECT_EQ(Log().size(), 2u);
 }
 
+// A series of folders makes and logs what ForceFolders would, folder by
+// folder, and after Forget asks the system again.
+TEST_F(FilesTest, AFolderSeriesMakesAndLogsWhatForceFoldersWould) {
+    const std::string root = scratch_ / "series\\";
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((root + "old").c_str(), nullptr));
+    struct Step {
+        const char* folder;
+        int made;
+        Lines logged;
+    };
+    const Step steps[] = {
+        {"A\\B\\", 2, {"A\\", "A\\B\\"}},
+        {"A\\C\\", 1, {"A\\C\\"}},
+        {"a\\b\\", 0, {}},  // made already, in other case
+        {"old\\D\\E\\", 2, {"old\\D\\", "old\\D\\E\\"}},
+        {"old\\", 0, {}},
+        {"A\\C\\F", 1, {"A\\C\\F"}},  // without its backslash
+    };
+    FolderSeries series;
+    for (const Step& step : steps) {
+        StartLog();
+        EXPECT_EQ(series.Force(root + step.folder), step.made) << step.folder;
+        Lines expected;
+        for (const std::string& name : step.logged) expected.push_back("Made Dir: " + root + name);
+        EXPECT_EQ(Log(), expected) << step.folder;
+        EXPECT_TRUE(FolderExists(root + step.folder)) << step.folder;
+    }
+
+    // Removed behind the series' back: only asking again finds it missing.
+    ASSERT_TRUE(RemoveDirectoryA((root + "A\\C\\F").c_str()));
+    ASSERT_TRUE(RemoveDirectoryA((root + "A\\C").c_str()));
+    StartLog();
+    EXPECT_EQ(series.Force(root + "A\\C\\"), 0);
+    EXPECT_FALSE(FolderExists(root + "A\\C\\"));
+    series.Forget();
+    EXPECT_EQ(series.Force(root + "A\\C\\"), 1);
+    EXPECT_EQ(Log(), Lines{"Made Dir: " + root + "A\\C\\"});
+    EXPECT_TRUE(FolderExists(root + "A\\C\\"));
+}
+
 TEST_F(FilesTest, ForceFoldersOfAnOverlongPathLogsEveryAttempt) {
     StartLog();
     std::string path = scratch_.Path();

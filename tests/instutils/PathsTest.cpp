@@ -15,6 +15,24 @@ TEST_F(PathsTest, SameNameIgnoresCaseButNothingElse) {
     }
 }
 
+// The answer without a call for ASCII texts must be the system's own: every
+// pair of printable ASCII characters, alone and after a byte above 0x7F,
+// compared with what CharUpperBuffA makes of them.
+TEST_F(PathsTest, SameNameAnswersAsTheSystemsUpperCasing) {
+    auto upper = [](std::string text) {
+        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+        return text;
+    };
+    for (const std::string& lead : {std::string("C:\\"), std::string("\xe9"), std::string("x\x82")}) {
+        for (int a = 0x20; a < 0x7f; ++a) {
+            for (int b = 0x20; b < 0x7f; ++b) {
+                const std::string x = lead + static_cast<char>(a) + "z", y = lead + static_cast<char>(b) + "Z";
+                ASSERT_EQ(SameName(x, y), upper(x) == upper(y)) << std::hex << a << " " << b << " after " << lead;
+            }
+        }
+    }
+}
+
 TEST_F(PathsTest, FolderExistsAnswersWithoutMovingTheCurrentDirectory) {
     const std::string folder = scratch_.Path();
     std::string upper = folder;

@@ -147,6 +147,37 @@ TEST_F(EngineTest, FolderRemovedBetweenCopiesIsMadeAgainWithoutAsking) {
     EXPECT_TRUE(user_.Questions().empty());
 }
 
+// Inside the install run's series of copies too, where a folder is asked
+// about once: a folder removed behind its back is made again, for the same
+// folder and for one below the removed one, and Install.log holds each line
+// once.
+TEST_F(EngineTest, FolderRemovedDuringACopySeriesIsMadeAgainWithoutAsking) {
+    struct Case {
+        bool series;
+        const char* second;  // where the second copy goes, after "a" was removed
+    };
+    const Case cases[] = {{false, "a\\b\\uk.zlx"}, {true, "a\\b\\uk.zlx"}, {false, "a\\c\\uk.zlx"},
+                          {true, "a\\c\\uk.zlx"}};
+    for (const Case& c : cases) {
+        InstallLog->clear();
+        RemoveTree(dest_ / "a");
+        if (c.series) catalogue().BeginCopySeries();
+        ASSERT_TRUE(catalogue().ExtractEntry(nullptr, "us.zlx", dest_ / "a\\b\\us.zlx", user_));
+        RemoveTree(dest_ / "a");
+        const std::string second = dest_ / c.second;
+        EXPECT_TRUE(catalogue().ExtractEntry(nullptr, "uk.zlx", second, user_)) << c.second;
+        if (c.series) catalogue().EndCopySeries();
+        EXPECT_TRUE(FileExists(second)) << c.second;
+        EXPECT_TRUE(user_.Questions().empty()) << c.second;
+        std::vector<std::string> expected{"Made Dir: " + dest_.Path() + "a\\", "Made Dir: " + dest_.Path() + "a\\b\\",
+                                          "File Copy: " + dest_.Path() + "a\\b\\us.zlx"};
+        if (std::string(c.second).find("\\c\\") != std::string::npos)
+            expected.push_back("Made Dir: " + dest_.Path() + "a\\c\\");
+        expected.push_back("File Copy: " + second);
+        EXPECT_EQ(*InstallLog, expected) << c.series << " " << c.second;
+    }
+}
+
 // Both ways of giving a file its stored time leave the same on the disk: the
 // write handle on a local drive, a second opening after the close on a
 // network drive.
