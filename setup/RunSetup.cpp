@@ -7,6 +7,7 @@
 #include "instutils/RunTimings.h"
 #include "instutils/SetupError.h"
 #include "instutils/SystemLibrary.h"
+#include "instutils/TempFiles.h"
 #include "payload/AttachFiles.h"
 #include "session/InstallSession.h"
 #include "setup/Application.h"
@@ -54,6 +55,19 @@ bool AsksForUsage(const SetupOptions& options) {
     std::string reason;
     return options.showUsage || RefusedArgument(options, reason);
 }
+
+class ProcessLifetimeCatalogue {
+public:
+    explicit ProcessLifetimeCatalogue(std::unique_ptr<TAttachedFiles> catalogue) : catalogue_(catalogue.release()) {}
+    ~ProcessLifetimeCatalogue() { CleanTempFiles(); }
+    ProcessLifetimeCatalogue(const ProcessLifetimeCatalogue&) = delete;
+    ProcessLifetimeCatalogue& operator=(const ProcessLifetimeCatalogue&) = delete;
+
+    const TAttachedFiles& Get() const { return *catalogue_; }
+
+private:
+    TAttachedFiles* catalogue_;  // never deleted
+};
 
 std::unique_ptr<TAttachedFiles> LoadCatalogue(EarlyInflation& inflation) {
     try {
@@ -172,7 +186,12 @@ int RunWithCatalogue(Application& application, const SetupOptions& options, cons
     // goes before the catalogue.
     std::unique_ptr<TAttachedFiles> catalogue;
     std::unique_ptr<TMainDlgForm> wizard;
-    if (options.mode == RunMode::Wizard) wizard = std::make_unique<TMainDlgForm>(application.Owner());
+    if (options.mode == RunMode::Wizard) {
+        wizard = std::make_unique<TMainDlgForm>(application.Owner());
+        // The first page shows while the payload still inflates: a large
+        // product's wait falls after the page is painted.
+        wizard->ShowFirstPage();
+    }
     MarkPhase("start-up");
     catalogue = LoadCatalogue(inflation);
     MarkPhase("catalogue");
@@ -186,7 +205,11 @@ int RunWithCatalogue(Application& application, const SetupOptions& options, cons
         }
         return RunLogExit(kExitPayloadDamaged, "the setup program is damaged");
     }
-    InstallSession session(*catalogue);
+    // The catalogue lives until the process ends, which gives its memory
+    // back at once: freeing the inflated payload and its entries one by one
+    // would only make the end wait. Its temporary files still go.
+    ProcessLifetimeCatalogue kept(std::move(catalogue));
+    InstallSession session(kept.Get());
     try {
         if (options.mode != RunMode::Wizard)
             return RunUnattended(session, options, options.mode == RunMode::Progress ? application.Owner() : nullptr);
@@ -227,6 +250,15 @@ public:
     RunLogScope& operator=(const RunLogScope&) = delete;
 };
 
+// Ends the process once the run's work is written: the lock, COM, the
+// inflation thread of a run that ended before its catalogue and the memory
+// of the run are the process's and go with it, so none of them is torn down
+// one by one first, nor waited for.
+[[noreturn]] void EndProcess(int code) {
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+    ExitProcess(static_cast<UINT>(code));
+}
+
 }  // namespace
 
 int RunReportingFailure(Application& application, const SetupOptions& options, const std::function<int()>& run) {
@@ -247,7 +279,7 @@ int RunReportingFailure(Application& application, const SetupOptions& options, c
     }
 }
 
-int RunSetup(HINSTANCE instance) {
+void RunSetup(HINSTANCE instance) {
     const SetupOptions options = ReadProcessCommandLine();
     std::optional<SingleInstance> lock;
     if (!EndsBeforeTheLock(options)) lock.emplace();
@@ -262,7 +294,7 @@ int RunSetup(HINSTANCE instance) {
     }
     MarkPhase("logs");
     FinishRunTimings();
-    return code;
+    EndProcess(code);
 }
 
 }  // namespace qwp

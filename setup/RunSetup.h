@@ -17,7 +17,8 @@ extern const char kSetupFailedMessage[];
 // The second run's message while another setup of the product runs.
 extern const char kAlreadyRunningMessage[];
 
-int RunSetup(HINSTANCE instance);
+// Runs the setup and ends the process with the run's exit code.
+[[noreturn]] void RunSetup(HINSTANCE instance);
 
 // Runs the body and gives its exit code. An exception that escapes it ends
 // the run as failed (kExitSetupFailed): the run log's last line names the

@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before any thread of the run reads a path.
     qwp::UseSystemCodePage();
     qwp::MarkPhase("system libraries");
-    return qwp::RunSetup(instance);
+    qwp::RunSetup(instance);
 }
 
 // The run catches every exception of its own; what could still reach the

@@ -98,6 +98,12 @@ TMainDlgForm::TMainDlgForm(HWND owner, int dpi)
     }
 }
 
+void TMainDlgForm::ShowFirstPage() {
+    ChangePage(kNoPage, WelcomePage);
+    ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);
+}
+
 void TMainDlgForm::Begin(InstallSession& session, const std::optional<std::string>& commandLineFolder) {
     session_ = &session;
     LoadSetupChoices(commandLineFolder);

@@ -55,10 +55,14 @@ public:
     // Only the window, its controls and pickers: a start makes them while
     // the payload still inflates, and begins once its session exists.
     explicit TMainDlgForm(HWND owner, int dpi = 0);
+    // Shows the window on its welcome page and paints it, before there is a
+    // session: the page needs nothing of the payload. Clicks and keys wait in
+    // the queue until ShowModal's loop runs. Optional, before Begin.
+    void ShowFirstPage();
     // Reads the stored choices into the session with the command line's
     // "-d" folder, fills the components list, starts timer 1 and enters the
-    // welcome page. Once, before the window is shown; the session must
-    // outlive the wizard.
+    // welcome page. Once, before ShowModal; the session must outlive the
+    // wizard.
     void Begin(InstallSession& session, const std::optional<std::string>& commandLineFolder);
     ~TMainDlgForm() override;
     TMainDlgForm(const TMainDlgForm&) = delete;
