@@ -2,8 +2,12 @@
 // inflate the payload of a setup program with zlib's one-shot uncompress and
 // write the listed files with CreateFile/WriteFile/SetFileTime.
 //
-//   plain_write_floor.exe <list file>
+//   plain_write_floor.exe [--window-call] <list file>
 //
+// With --window-call it first makes the one window call the setup's check
+// for a running word processor makes (EnumWindows asking each window for a
+// property), which under Wine loads the display driver: the second floor,
+// what a silent install's memory cannot go below while that check is made.
 // The list file's first line is the program carrying the payload, its second
 // the payload's inflated size; every further line is one file:
 //   <offset>\t<size>\t<last-write time as a 64-bit FILETIME>\t<destination>
@@ -89,11 +93,22 @@ bool WriteOne(const Write& write, const Bytef* data) {
     return SetFileTime(file.get(), nullptr, nullptr, &write.time) && ok;
 }
 
+BOOL CALLBACK AskWindow(HWND window, LPARAM found) {
+    if (GetPropA(window, "1.x Sorvelin")) *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool windowCall = argc > 1 && std::string(argv[1]) == "--window-call";
+    const int listArgument = windowCall ? 2 : 1;
     Job job;
-    if (argc < 2 || !ReadJob(argv[1], job)) return 2;
+    if (argc <= listArgument || !ReadJob(argv[listArgument], job)) return 2;
+    if (windowCall) {
+        bool found = false;
+        EnumWindows(AskWindow, reinterpret_cast<LPARAM>(&found));
+    }
     const std::unique_ptr<Bytef[]> data = InflatedPayload(job);
     if (!data) return 1;
     std::set<std::string> made;

@@ -160,6 +160,30 @@ class TableTest(unittest.TestCase):
         self.assertEqual(bench_table.phase_table(self.LINES), [])
 
 
+class MemoryTableTest(unittest.TestCase):
+    def test_the_peak_is_shown_above_each_floor_it_has(self):
+        cases = [
+            # lines, peak above the floor, above the floor with the window call
+            (["result: sample peak_mb 18.5 18", "result: sample floor_peak_mb 13.25",
+              "result: sample floor_window_peak_mb 17"], "5.25 MB", "1.50 MB"),
+            (["result: sample peak_mb 16 18", "result: sample floor_peak_mb 13"], "3.00 MB", "not measured"),
+            (["result: sample peak_mb 16 18", "result: sample floor_window_peak_mb 16.5"],
+             "not measured", "-0.50 MB"),
+        ]
+        for lines, above_floor, above_window_floor in cases:
+            with self.subTest(lines=lines):
+                table, _ = bench_table.table(lines)
+                rows = {line.split("|")[1].strip(): line.split("|")[2].strip() for line in table[3:]}
+                self.assertEqual(rows["setup /S peak above the floor process's"], above_floor)
+                self.assertEqual(rows["setup /S peak above the floor with the window call"], above_window_floor)
+
+    def test_the_peak_misses_only_over_the_limit_the_benchmark_gave(self):
+        _, misses = bench_table.table(["result: sample peak_mb 18.5 18", "result: sample floor_window_peak_mb 17",
+                                       "result: large peak_mb 150 151", "result: large floor_window_peak_mb 150"])
+        self.assertIn("sample: peak working set of setup /S: 18.5 MB against <= 18.0 MB", misses)
+        self.assertFalse(any(miss.startswith("large:") and "peak" in miss for miss in misses))
+
+
 class PeerTableTest(unittest.TestCase):
     LINES = [
         "result: sample peer_ratio 0.95 0.8",
