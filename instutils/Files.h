@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <vector>
 
 namespace qwp {
 
@@ -25,6 +26,9 @@ bool WriteBytesToFile(const std::string& path, const std::string& bytes);
 // and the empty path, are left alone and not logged. Gives back how many
 // folders it made.
 int ForceFolders(const std::string& path, FolderAccess access = FolderAccess::Inherited);
+// The folders ForceFolders would make for the path, outermost first, each
+// as it would log it.
+std::vector<std::string> MissingFolders(const std::string& path);
 
 // ForceFolders for a series of copies that go folder by folder into folders
 // nobody else makes or removes meanwhile (the install run's copies): a

@@ -3,6 +3,7 @@
 #include "instutils/Files.h"
 #include "instutils/FolderSecurity.h"
 #include "instutils/InstUtils.h"
+#include "instutils/InstallLog.h"
 #include "instutils/PathText.h"
 #include "instutils/Paths.h"
 #include "instutils/RunLog.h"
@@ -138,6 +139,9 @@ bool InstallSession::RunStep(InstallStep step, InstallFrontEnd& frontEnd) {
             target_.SelectedComponents = selection_.PlanBits();
             PrepareDestination();
             PlanInstall(plan_, target_);
+            // The plan starts Install.log afresh; the destination's folders
+            // come first among the copy's, as made by the first copy.
+            for (const std::string& folder : destinationMade_) AddLogLine(kMadeDirPrefix + folder);
             if (!plan_.UnwrittenStamp.empty()) {
                 RunLogLine("Not written", plan_.UnwrittenStamp);
                 Unrecorded("the install stamp", plan_.UnwrittenStamp);
@@ -183,11 +187,14 @@ void InstallSession::PrepareDestination() {
         return;
     }
     if (AccessForNewFolders(folder) != FolderAccess::AdministratorsOnly) return;
-    // With its backslash, as the copy names the folders it makes in
-    // Install.log.
+    // With its backslash, as the copy names the folders it makes.
     std::string made = folder;
     AddTrailingBackslash(made);
-    if (ForceFolders(made, FolderAccess::AdministratorsOnly) > 0) RunLogLine("Protected folder", folder);
+    destinationMade_ = MissingFolders(made);
+    SuppressLog();
+    const int count = ForceFolders(made, FolderAccess::AdministratorsOnly);
+    ResumeLog();
+    if (count > 0) RunLogLine("Protected folder", folder);
 }
 
 // The common data file always; the installed program checked and held for

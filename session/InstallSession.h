@@ -178,6 +178,7 @@ private:
     std::size_t reported_ = 0;            // how many of them the front end has heard of
     bool reportFailedStarts_ = false;     // a failed association start is among them
     HeldProgram program_;                 // from its check until the last start
+    std::vector<std::string> destinationMade_;  // before the plan, for Install.log
 };
 
 }  // namespace qwp
