@@ -130,19 +130,16 @@ int ForceFoldersAsked(const std::string& path, FolderAccess access, Exists&& exi
 
 }  // namespace
 
+int ForceFolders(const std::string& path, FolderAccess access) {
+    return ForceFoldersAsked(path, access, FolderExists, [](const std::string&) {});
+}
+
 std::vector<std::string> MissingFolders(const std::string& path) {
-    // Gathered from the innermost outwards, given outermost first. A loop
-    // rather than recursion, so that no path, however long, can exhaust
-    // the stack.
     std::vector<std::string> missing;
     std::string folder = path;
     while (!folder.empty() && !FolderExists(folder)) {
         missing.push_back(folder);
-        std::string trimmed = folder;
-        if (LastChar(trimmed) == '\\') DeleteLastChar(trimmed);
-        // A drive such as "X:" is its own parent, which ends the walk when
-        // even the drive root is missing.
-        std::string parent = FolderPart(trimmed);
+        std::string parent = ParentFolder(folder);
         if (parent.size() >= folder.size()) break;
         folder = std::move(parent);
     }
@@ -150,16 +147,29 @@ std::vector<std::string> MissingFolders(const std::string& path) {
     return missing;
 }
 
-int ForceFolders(const std::string& path, FolderAccess access) {
-    const std::vector<std::string> missing = MissingFolders(path);
-    if (missing.empty()) return 0;
-    const FolderCreation creation(access);
-    int made = 0;
-    for (const std::string& folder : missing) {
-        if (creation.Create(folder)) ++made;
-        AddLogLine(kMadeDirPrefix + folder);
-    }
-    return made;
+bool FolderSeries::Exists(const std::string& folder) {
+    std::string listed = folder;
+    AddTrailingBackslash(listed);
+    if (Listed(found_, listed) || Listed(made_, listed)) return true;
+    // Nothing can be inside a folder that was missing a moment ago.
+    if (Listed(made_, ParentFolder(listed))) return false;
+    if (!FolderExists(folder)) return false;
+    found_.push_back(std::move(listed));
+    return true;
+}
+
+int FolderSeries::Force(const std::string& path, FolderAccess access) {
+    return ForceFoldersAsked(path, access, [this](const std::string& folder) { return Exists(folder); },
+                             [this](const std::string& folder) {
+                                 std::string listed = folder;
+                                 AddTrailingBackslash(listed);
+                                 made_.push_back(std::move(listed));
+                             });
+}
+
+void FolderSeries::Forget() {
+    found_.clear();
+    made_.clear();
 }
 
 void RemoveListedEntries(const std::string& folder, const std::function<bool(const std::string&)>& wanted) {
