@@ -70,32 +70,10 @@ inline void RemoveShortcuts() {
         if (!place.empty() && !DeleteFileA(place.c_str())) RemoveDirectoryA(place.c_str());
 }
 
-// A stand-in the setup started is not waited for: it may still be on its
-// way to its window (or, given "-assoc", to its end) when a test is over.
-// Waits for each running one to show a window or end, so none shows a window
-// after the test has closed them.
-inline void WaitForStartingStandIns(DWORD milliseconds = 10000) {
-    for (DWORD id : ProcessesOfProgram("qwp.exe")) {
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
-        if (!process) continue;
-        const DWORD start = GetTickCount();
-        while (WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT && GetTickCount() - start < milliseconds) {
-            bool windowShown = false;
-            for (HWND window = nullptr;
-                 (window = FindWindowExA(nullptr, window, "QuilvaneWordProcessor", nullptr)) != nullptr;) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                windowShown = windowShown || owner == id;
-            }
-            if (windowShown) break;
-        }
-    }
-}
-
 // Closes every window of the stand-in word processor (any process) and waits
 // until those processes have ended; the number of windows closed.
 inline int CloseStandInWindows() {
-    WaitForStartingStandIns();
+    WaitForStartingPrograms("qwp.exe", "QuilvaneWordProcessor");
     std::vector<HWND> windows;
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "QuilvaneWordProcessor", nullptr)) != nullptr)

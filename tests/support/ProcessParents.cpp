@@ -41,6 +41,30 @@ std::vector<DWORD> ProcessesOfProgram(const std::string& fileName) {
     return found;
 }
 
+namespace {
+
+bool HasWindowOfClass(DWORD processId, const char* windowClass) {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void WaitForStartingPrograms(const std::string& fileName, const char* windowClass, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (DWORD id : ProcessesOfProgram(fileName)) {
+        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+        if (!process) continue;
+        while (!HasWindowOfClass(id, windowClass) && GetTickCount() - start < milliseconds &&
+               WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT) {
+        }
+    }
+}
+
 DWORD ProcessOfWindowClass(const char* windowClass) {
     const HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr);
     DWORD id = 0;

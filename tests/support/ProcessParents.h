@@ -20,6 +20,12 @@ ParentProcess ParentOf(DWORD processId);
 // prefix.
 std::vector<DWORD> ProcessesOfProgram(const std::string& fileName);
 
+// A program the setup started is not waited for: it may still be on its way
+// to its window (or to its end) when the setup or a test step is over. Waits
+// up to the time given for every process running the program to show a
+// top-level window of the class or to end.
+void WaitForStartingPrograms(const std::string& fileName, const char* windowClass, DWORD milliseconds = 10000);
+
 // The process of the first top-level window of the class; 0 when none.
 DWORD ProcessOfWindowClass(const char* windowClass);
 

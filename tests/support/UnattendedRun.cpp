@@ -1,5 +1,6 @@
 #include "tests/support/UnattendedRun.h"
 
+#include "tests/support/ProcessParents.h"
 #include "tests/support/Screens.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Text.h"
@@ -59,7 +60,11 @@ RunSeen WatchRun(const std::string& program, const std::string& arguments, DWORD
 }
 
 RunSeen WatchSetup(const std::string& arguments, DWORD timeout, const WindowWatcher& watcher) {
-    return WatchRun(BuildFile("setup.exe"), arguments, timeout, watcher);
+    RunSeen seen = WatchRun(BuildFile("setup.exe"), arguments, timeout, watcher);
+    // The word processor it started for the associations may still be
+    // writing or holding its files.
+    WaitForStartingPrograms("qwp.exe", "QuilvaneWordProcessor");
+    return seen;
 }
 
 std::string CaseScreens(const std::string& name) { return ScreensFolder("unattended-" + name); }
