@@ -253,11 +253,10 @@ public:
 // Ends the process once the run's work is written: the lock, COM, the
 // inflation thread of a run that ended before its catalogue and the memory
 // of the run are the process's and go with it, so none of them is torn down
-// one by one first, nor waited for.
-[[noreturn]] void EndProcess(int code) {
-    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
-    ExitProcess(static_cast<UINT>(code));
-}
+// one by one first, nor waited for. ExitProcess rather than ending the
+// process from outside: the system libraries still hear of the end and
+// finish what they hold.
+[[noreturn]] void EndProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
 
 }  // namespace
 
