@@ -99,12 +99,11 @@ bool Listed(const std::vector<std::string>& folders, const std::string& folder) 
     return false;
 }
 
-// Gathers the missing folders from the innermost outwards, then creates
-// them outermost first. A loop rather than recursion, so that no path,
-// however long, can exhaust the stack. Each folder made is handed to
-// `made`.
-template <typename Exists, typename Made>
-int ForceFoldersAsked(const std::string& path, FolderAccess access, Exists&& exists, Made&& madeOne) {
+// The folders missing on the way to the path, as `exists` answers,
+// outermost first. A loop rather than recursion, so that no path, however
+// long, can exhaust the stack.
+template <typename Exists>
+std::vector<std::string> MissingFoldersAsked(const std::string& path, Exists&& exists) {
     std::vector<std::string> missing;
     std::string folder = path;
     while (!folder.empty() && !exists(folder)) {
@@ -115,15 +114,24 @@ int ForceFoldersAsked(const std::string& path, FolderAccess access, Exists&& exi
         if (parent.size() >= folder.size()) break;
         folder = std::move(parent);
     }
+    std::reverse(missing.begin(), missing.end());
+    return missing;
+}
+
+// Creates the missing folders outermost first; each folder made is handed
+// to `madeOne`.
+template <typename Exists, typename Made>
+int ForceFoldersAsked(const std::string& path, FolderAccess access, Exists&& exists, Made&& madeOne) {
+    const std::vector<std::string> missing = MissingFoldersAsked(path, exists);
     if (missing.empty()) return 0;
     const FolderCreation creation(access);
     int made = 0;
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (creation.Create(*it)) {
+    for (const std::string& folder : missing) {
+        if (creation.Create(folder)) {
             ++made;
-            madeOne(*it);
+            madeOne(folder);
         }
-        AddLogLine(kMadeDirPrefix + *it);
+        AddLogLine(kMadeDirPrefix + folder);
     }
     return made;
 }
@@ -134,18 +142,7 @@ int ForceFolders(const std::string& path, FolderAccess access) {
     return ForceFoldersAsked(path, access, FolderExists, [](const std::string&) {});
 }
 
-std::vector<std::string> MissingFolders(const std::string& path) {
-    std::vector<std::string> missing;
-    std::string folder = path;
-    while (!folder.empty() && !FolderExists(folder)) {
-        missing.push_back(folder);
-        std::string parent = ParentFolder(folder);
-        if (parent.size() >= folder.size()) break;
-        folder = std::move(parent);
-    }
-    std::reverse(missing.begin(), missing.end());
-    return missing;
-}
+std::vector<std::string> MissingFolders(const std::string& path) { return MissingFoldersAsked(path, FolderExists); }
 
 bool FolderSeries::Exists(const std::string& folder) {
     std::string listed = folder;
