@@ -15,6 +15,7 @@
 // that uninstaller) may differ; anything else ends the benchmark without
 // figures, so the ratio is never of less work.
 #include "bench/BenchSupport.h"
+#include "bench/PlannedCopies.h"
 #include "instutils/DateTime.h"
 #include "instutils/Handles.h"
 #include "instutils/InstUtils.h"
@@ -124,26 +125,7 @@ std::string WaitForAssociationStart(const std::string& mainDir) {
     return end == std::string::npos ? std::string() : text.substr(0, end);
 }
 
-struct PlannedFile {
-    std::string destination;
-    std::uint32_t size;
-};
-
-// Every copy the setup's own plan makes for every component into mainDir.
-std::vector<PlannedFile> PlannedFiles(const TAttachedFiles& catalogue, const std::string& mainDir) {
-    RemoveInstalled(mainDir);
-    InstallTarget target;
-    target.MainDir = mainDir;
-    target.SelectedComponents = 0x3F;
-    TInstallPlan plan(catalogue);
-    target.BuildInstallPlan(plan);
-    std::vector<PlannedFile> files;
-    for (const auto& group : plan.Groups)
-        for (const auto& copy : group)
-            files.push_back({copy->Destination, static_cast<std::uint32_t>(copy->Entry->Size)});
-    RemoveInstalled(mainDir);
-    return files;
-}
+using PlannedFile = PlannedCopy;
 
 std::string RegistryValue(HKEY root, const char* key, const char* name) {
     HKEY opened = nullptr;
@@ -314,7 +296,7 @@ int main(int argc, char** argv) {
     TAttachedFiles catalogue(payload.data(), payload.size());
     const std::string mainDir = FreshTempFolder("qwp-peer-bench");
     const std::string folderArgument = mainDir.substr(0, mainDir.size() - 1);
-    const std::vector<PlannedFile> files = PlannedFiles(catalogue, mainDir);
+    const std::vector<PlannedFile> files = PlannedCopies(catalogue, mainDir);
     const Places places = PlacesOf(mainDir);
     // The same arguments for both: NSIS takes /D= only as the last one,
     // unquoted.

@@ -11,6 +11,7 @@
 // does beyond them (registry, shortcuts, logs) is part of what is measured.
 // The installed folders are removed before every run, outside the timing.
 #include "bench/BenchSupport.h"
+#include "bench/PlannedCopies.h"
 #include "bench/PhaseRecorder.h"
 #include "instutils/DateTime.h"
 #include "instutils/Handles.h"
@@ -133,25 +134,7 @@ std::string RunProblem(const Run& run) {
     return "ended with exit code " + std::to_string(run.exitCode);
 }
 
-struct FloorWrite {
-    const TAttachedFile* entry;
-    std::string destination;
-};
-
-// Every copy the plan makes for all components into a fresh destination.
-std::vector<FloorWrite> PlannedWrites(const TAttachedFiles& catalogue, const std::string& mainDir) {
-    RemoveInstalled(mainDir);
-    InstallTarget target;
-    target.MainDir = mainDir;
-    target.SelectedComponents = 0x3F;
-    TInstallPlan plan(catalogue);
-    target.BuildInstallPlan(plan);
-    std::vector<FloorWrite> writes;
-    for (const auto& group : plan.Groups)
-        for (const auto& copy : group) writes.push_back({copy->Entry, copy->Destination});
-    RemoveInstalled(mainDir);
-    return writes;
-}
+using FloorWrite = PlannedCopy;
 
 unsigned long long FileTimeOfEntry(double date) {
     const DosDateTime dos = DateTimeToDos(date);
@@ -272,7 +255,7 @@ int main(int argc, char** argv) {
 
     TAttachedFiles catalogue(payload.data(), payload.size());
     const std::string mainDir = FreshTempFolder("qwp-silent-bench");
-    std::vector<FloorWrite> writes = PlannedWrites(catalogue, mainDir);
+    std::vector<FloorWrite> writes = PlannedCopies(catalogue, mainDir);
     const std::string installCommand = "\"" + setup + "\" \"-d" + mainDir.substr(0, mainDir.size() - 1) + "\" /S";
     // The same setup linked with the benchmark's phase recorder: the shipped
     // one records nothing.

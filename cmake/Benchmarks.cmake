@@ -10,7 +10,7 @@ target_link_libraries(install_bench PRIVATE qwp_bench_support qwp_payload qwp_co
 # and writes the same files.
 add_executable(plain_write_floor bench/PlainWriteFloor.cpp)
 target_link_libraries(plain_write_floor PRIVATE qwp_bench_support ZLIB::ZLIB)
-add_executable(silent_install_bench bench/SilentInstallBench.cpp)
+add_executable(silent_install_bench bench/SilentInstallBench.cpp bench/PlannedCopies.cpp)
 target_link_libraries(silent_install_bench PRIVATE qwp_bench_support qwp_payload qwp_instutils)
 add_dependencies(silent_install_bench setup setup_timed plain_write_floor)
 
@@ -82,7 +82,7 @@ endif()
 # host's list_payload, its list of files made by tools/make_peer_files.py,
 # compiled with Debian's makensis for this build's architecture. Built only
 # when asked for (make bench); without makensis the target only says so.
-add_executable(peer_bench bench/PeerBench.cpp)
+add_executable(peer_bench bench/PeerBench.cpp bench/PlannedCopies.cpp)
 target_link_libraries(peer_bench PRIVATE qwp_bench_support qwp_payload qwp_instutils ole32 uuid)
 add_dependencies(peer_bench setup)
 find_program(QWP_MAKENSIS makensis)
